@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "settings/Mod_Config.h"
+
+#include <optional>
+#include <system_error>
+
+#include "platform/Profile.h"
+#include "platform/Services.h"
+#include "platform/Text.h"
+
+namespace core {
+namespace {
+
+constexpr size_t kBufferSize = 2048;
+
+// UTF-8 for a profile call; nothing for text that holds a NUL, which a C string cannot carry.
+std::optional<std::string> ForProfile(std::u16string_view text) {
+    if (text.find(u'\0') != std::u16string_view::npos) {
+        return std::nullopt;
+    }
+    return platform::ToUtf8(text);
+}
+
+}  // namespace
+
+std::u16string ReadSetting(std::u16string_view section, std::u16string_view key,
+                           std::u16string_view def) {
+    // The buffer starts as blanks; the call writes the value and a NUL, and the text before
+    // the first NUL is the result.
+    std::string buffer(kBufferSize, ' ');
+    const std::string file = platform::CurrentServices().settingsFile.string();
+    const std::string sectionA = platform::ToUtf8Lossy(section);
+    const std::string keyA = platform::ToUtf8Lossy(key);
+    const std::string defA = platform::ToUtf8Lossy(def);
+    platform::GetPrivateProfileStringA(sectionA.c_str(), keyA.c_str(), defA.c_str(), buffer.data(),
+                                       static_cast<uint32_t>(buffer.size()), file.c_str());
+    const std::u16string text = platform::FromUtf8(buffer);
+    return text.substr(0, text.find(u'\0'));
+}
+
+bool WriteSetting(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+    const std::optional<std::string> sectionA = ForProfile(section);
+    const std::optional<std::string> keyA = ForProfile(key);
+    const std::optional<std::string> valueA = ForProfile(value);
+    if (!sectionA || !keyA || !valueA) {
+        return false;
+    }
+    const std::filesystem::path file = platform::CurrentServices().settingsFile;
+    std::error_code ec;
+    if (file.has_parent_path() && !std::filesystem::exists(file.parent_path(), ec)) {
+        std::filesystem::create_directories(file.parent_path(), ec);
+        if (ec) {
+            return false;
+        }
+        std::filesystem::permissions(file.parent_path(), std::filesystem::perms::owner_all, ec);
+    }
+    return platform::WritePrivateProfileStringA(sectionA->c_str(), keyA->c_str(), valueA->c_str(),
+                                                file.string().c_str());
+}
+
+}  // namespace core

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: MIT
+#include "settings/Mod_Config.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "TempDir.h"
+#include "platform/Services.h"
+
+namespace {
+
+using core::ReadSetting;
+using core::WriteSetting;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+class ModConfigTest : public ::testing::Test {
+  protected:
+    TempDir m_dir;
+    std::filesystem::path m_file = m_dir / "Windows.INI";
+    platform::ServicesScope m_services{platform::Services{.settingsFile = m_file}};
+};
+
+TEST_F(ModConfigTest, DefaultsWithoutFile) {
+    EXPECT_EQ(ReadSetting(u"Setting", u"UserName", u"58263"), u"58263");
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"58263");
+    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"True");
+    EXPECT_EQ(ReadSetting(u"Setting", u"LockTime", u"15"), u"15");
+    EXPECT_FALSE(std::filesystem::exists(m_file));
+}
+
+TEST_F(ModConfigTest, EmptyValueIsEmptyNotDefault) {
+    WriteFile(m_file, "[Setting]\nPassWord=\n");
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"");
+}
+
+TEST_F(ModConfigTest, LongValueCutToTheBuffer) {
+    WriteFile(m_file, "[Setting]\nPassWord=" + std::string(3000, 'p') + "\n");
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), std::u16string(2047, u'p'));
+}
+
+TEST_F(ModConfigTest, WriteThenReadWithoutRestart) {
+    ASSERT_TRUE(WriteSetting(u"Setting", u"Lock", u"False"));
+    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"False");
+    ASSERT_TRUE(WriteSetting(u"Setting", u"LockTime", u"23"));
+    EXPECT_EQ(ReadFile(m_file), "[Setting]\nLock=False\nLockTime=23\n");
+}
+
+// Every character that can be typed is stored as it was typed: the file is UTF-8.
+TEST_F(ModConfigTest, ChineseAndSymbolsKeptExactly) {
+    const std::u16string password = u"密码 'Ω' \U0001F600 ";
+    ASSERT_TRUE(WriteSetting(u"Setting", u"PassWord", password));
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), password);
+}
+
+TEST_F(ModConfigTest, RefusesWhatCannotBeKeptAndKeepsTheFile) {
+    ASSERT_TRUE(WriteSetting(u"Setting", u"PassWord", u"old"));
+    const std::string before = ReadFile(m_file);
+    const std::u16string refused[] = {u"line\nbreak", u"carriage\rreturn",
+                                      std::u16string(u"nul\0inside", 10),
+                                      std::u16string(u"lone") + char16_t(0xD83D)};
+    for (const std::u16string& value : refused) {
+        EXPECT_FALSE(WriteSetting(u"Setting", u"PassWord", value));
+    }
+    EXPECT_EQ(ReadFile(m_file), before);
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"old");
+}
+
+TEST_F(ModConfigTest, ReadsAFileWrittenByHand) {
+    WriteFile(m_file, "[setting]\r\nusername = Alice\r\nPassWord=\"  spaced  \"\r\n");
+    EXPECT_EQ(ReadSetting(u"Setting", u"UserName", u"58263"), u"Alice");
+    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"  spaced  ");
+}
+
+TEST(ModConfigPath, MissingDirectoryIsCreatedOwnerOnly) {
+    TempDir dir;
+    const auto file = dir / "config/nested/Windows.INI";
+    platform::ServicesScope scope{platform::Services{.settingsFile = file}};
+    ASSERT_TRUE(WriteSetting(u"Setting", u"Lock", u"True"));
+    EXPECT_EQ(ReadFile(file), "[Setting]\nLock=True\n");
+    EXPECT_EQ(std::filesystem::status(file.parent_path()).permissions(),
+              std::filesystem::perms::owner_all);
+}
+
+TEST(ModConfigPath, UnwritableLocationReportsFailure) {
+    TempDir dir;
+    WriteFile(dir / "plainfile", "x");
+    platform::ServicesScope scope{
+        platform::Services{.settingsFile = dir / "plainfile" / "Windows.INI"}};
+    EXPECT_FALSE(WriteSetting(u"Setting", u"Lock", u"True"));
+    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"True");
+}
+
+// The default file follows the XDG rules; scopes restore what was installed before.
+TEST(ModConfigPath, DefaultLocation) {
+    struct EnvGuard {
+        std::string name;
+        std::optional<std::string> old;
+        explicit EnvGuard(const char* n) : name(n) {
+            if (const char* v = ::getenv(n)) {
+                old = v;
+            }
+        }
+        ~EnvGuard() {
+            if (old) {
+                ::setenv(name.c_str(), old->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    } xdg("XDG_CONFIG_HOME"), home("HOME");
+
+    ::setenv("HOME", "/home/someone", 1);
+    ::setenv("XDG_CONFIG_HOME", "/xdg/conf", 1);
+    EXPECT_EQ(platform::DefaultSettingsFile(), "/xdg/conf/Windows.INI");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(platform::DefaultSettingsFile(), "/home/someone/.config/Windows.INI");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(platform::DefaultSettingsFile(), "/home/someone/.config/Windows.INI");
+
+    {
+        platform::ServicesScope outer{platform::Services{.settingsFile = "/a/Windows.INI"}};
+        {
+            platform::ServicesScope inner{platform::Services{.settingsFile = "/b/Windows.INI"}};
+            EXPECT_EQ(platform::CurrentServices().settingsFile, "/b/Windows.INI");
+        }
+        EXPECT_EQ(platform::CurrentServices().settingsFile, "/a/Windows.INI");
+    }
+}
+
+}  // namespace
