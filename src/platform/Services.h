@@ -8,12 +8,31 @@
 
 namespace platform {
 
+class IClock;
+class IProcess;
+class IMessageBox;
+class IScreen;
+class IWindowSystem;
+class IPictureDecoder;
+class ITextRasteriser;
+class IShell;
+
 struct Services {
     // The settings file (empty: the user's configuration directory, see DefaultSettingsFile).
     std::filesystem::path settingsFile;
     // The directory of the executable, under which the data directory lies (empty: found from
     // the running executable).
     std::filesystem::path appPath;
+
+    // Each may stay null: the accessors then give an inert default (see Runtime.h).
+    IClock* clock = nullptr;
+    IProcess* process = nullptr;
+    IMessageBox* messageBox = nullptr;
+    IScreen* screen = nullptr;
+    IWindowSystem* windows = nullptr;     // makes forms real on screen
+    IPictureDecoder* pictures = nullptr;  // decodes picture files (GIF, BMP, PNG)
+    ITextRasteriser* text = nullptr;      // draws glyphs onto bitmaps
+    IShell* shell = nullptr;              // notification area and opening addresses
 };
 
 // What is installed now, with empty paths filled in from the defaults.
