@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <deque>
 #include <unordered_set>
 
 #include "platform/gdi/GdiObjects.h"
@@ -18,9 +19,37 @@ constexpr int kMaxSide = 32767;
 constexpr Pixel kWhite = 0xFFFFFFFFu;
 constexpr Pixel kBlack = 0xFF000000u;
 
+// How many ended objects keep their address out of circulation.
+constexpr size_t kQuarantine = 4096;
+
 std::unordered_set<const GdiObject*>& Live() {
     static std::unordered_set<const GdiObject*> live;
     return live;
+}
+
+size_t& StockCount() {
+    static size_t count = 0;
+    return count;
+}
+
+// The memory of ended objects, destroyed but not yet given back to the allocator. Never
+// destroyed itself, so that what it holds stays reachable until the process ends.
+std::deque<void*>& Quarantine() {
+    static auto* const ended = new std::deque<void*>;
+    return *ended;
+}
+
+BitmapObject* NewStockBitmap(int bitsPerPixel) {
+    auto* b = new BitmapObject(1, 1, bitsPerPixel);
+    b->stock = true;
+    RegisterObject(b);
+    ++StockCount();
+    return b;
+}
+
+// Whether drawing may change this bitmap: the shared stock bitmaps stay as they are.
+bool Writable(const Bitmap& b) {
+    return &b != &StockMonochromeBitmap()->bits && &b != &StockScreenBitmap()->bits;
 }
 
 template <typename T>
@@ -146,6 +175,29 @@ void UnregisterObject(GdiObject* object) {
     Live().erase(object);
 }
 
+void DestroyObject(GdiObject* object) {
+    if (object == nullptr || object->stock) {
+        return;
+    }
+    UnregisterObject(object);
+    object->~GdiObject();
+    Quarantine().push_back(object);
+    if (Quarantine().size() > kQuarantine) {
+        ::operator delete(Quarantine().front());
+        Quarantine().pop_front();
+    }
+}
+
+BitmapObject* StockMonochromeBitmap() {
+    static BitmapObject* const stock = NewStockBitmap(1);
+    return stock;
+}
+
+BitmapObject* StockScreenBitmap() {
+    static BitmapObject* const stock = NewStockBitmap(32);
+    return stock;
+}
+
 bool IsLive(const void* handle, ObjectKind kind) {
     if (handle == nullptr) {
         return false;
@@ -155,7 +207,7 @@ bool IsLive(const void* handle, ObjectKind kind) {
 }
 
 size_t LiveObjectCount() {
-    return Live().size();
+    return Live().size() - StockCount();
 }
 
 // --- Contexts and bitmaps -------------------------------------------------------------------
@@ -165,8 +217,7 @@ HDC CreateCompatibleDC(HDC dc) {
         return nullptr;
     }
     DcObject* created = NewObject<DcObject>();
-    created->stockBitmap = NewObject<BitmapObject>(1, 1, 1);
-    created->stockBitmap->selectedIn = created;
+    created->stockBitmap = StockMonochromeBitmap();
     created->bitmap = created->stockBitmap;
     return created;
 }
@@ -176,15 +227,10 @@ bool DeleteDC(HDC dc) {
     if (d == nullptr) {
         return false;
     }
-    if (BitmapObject* b = Bmp(d->bitmap)) {
+    if (BitmapObject* b = Bmp(d->bitmap); b != nullptr && !b->stock) {
         b->selectedIn = nullptr;  // the selected bitmap survives its context
     }
-    if (d->stockBitmap != nullptr) {
-        UnregisterObject(d->stockBitmap);
-        delete d->stockBitmap;
-    }
-    UnregisterObject(d);
-    delete d;
+    DestroyObject(d);
     return true;
 }
 
@@ -252,14 +298,16 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     switch (object->kind) {
         case ObjectKind::Bitmap: {
             auto* b = static_cast<BitmapObject*>(object);
-            if (b->selectedIn != nullptr && b->selectedIn != d) {
+            if (!b->stock && b->selectedIn != nullptr && b->selectedIn != d) {
                 return nullptr;  // already selected into another context
             }
             HBITMAP old = d->bitmap;
-            if (BitmapObject* o = Bmp(old)) {
+            if (BitmapObject* o = Bmp(old); o != nullptr && !o->stock) {
                 o->selectedIn = nullptr;
             }
-            b->selectedIn = d;
+            if (!b->stock) {
+                b->selectedIn = d;
+            }
             d->bitmap = b;
             return old;
         }
@@ -283,6 +331,9 @@ bool DeleteObject(HGDIOBJ object) {
     if (object == nullptr || Live().count(object) == 0 || object->kind == ObjectKind::Dc) {
         return false;
     }
+    if (object->stock) {
+        return true;  // deleting a stock object is harmless and does nothing
+    }
     if (object->kind == ObjectKind::Bitmap && static_cast<BitmapObject*>(object)->selectedIn) {
         return false;  // a selected bitmap cannot be deleted
     }
@@ -298,8 +349,7 @@ bool DeleteObject(HGDIOBJ object) {
             d->font = nullptr;
         }
     }
-    UnregisterObject(object);
-    delete object;
+    DestroyObject(object);
     return true;
 }
 
@@ -370,10 +420,13 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (d == nullptr || b == nullptr || dest == nullptr || rect == nullptr) {
         return 0;
     }
-    const int left = std::max(rect->left, 0);
-    const int top = std::max(rect->top, 0);
-    const int right = std::min(rect->right, dest->Width());
-    const int bottom = std::min(rect->bottom, dest->Height());
+    if (!Writable(*dest)) {
+        return 1;
+    }
+    const int left = std::clamp(rect->left, 0, dest->Width());
+    const int top = std::clamp(rect->top, 0, dest->Height());
+    const int right = std::clamp(rect->right, 0, dest->Width());
+    const int bottom = std::clamp(rect->bottom, 0, dest->Height());
     const Pixel p = dest->IsMonochrome() ? (b->colour == RGB(255, 255, 255) ? kWhite : kBlack)
                                          : ToPixel(b->colour);
     for (int y = top; y < bottom; ++y) {
@@ -415,16 +468,19 @@ bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
         x1 = std::min<long long>(x1, sb->Width() - dx);
         y1 = std::min<long long>(y1, sb->Height() - dy);
     }
-    if (x0 >= x1 || y0 >= y1) {
+    if (x0 >= x1 || y0 >= y1 || !Writable(*db)) {
         return true;  // nothing visible to do
     }
 
     const Pixel pattern = BrushPixel(*dd, *db);
     const bool destMono = db->IsMonochrome();
     const bool srcMono = sb != nullptr && sb->IsMonochrome();
-    // Copy the source rows first, so that a context copying onto itself reads what it had.
+    // Copy each source row first, so that a bitmap copied onto itself reads what it had; when
+    // the copy moves rows down, go from the bottom up for the same reason.
     std::vector<Pixel> row(static_cast<size_t>(x1 - x0));
-    for (long long yy = y0; yy < y1; ++yy) {
+    const bool upwards = sb == db && srcY < y;
+    for (long long n = 0; n < y1 - y0; ++n) {
+        const long long yy = upwards ? y1 - 1 - n : y0 + n;
         Pixel* out = db->Row(static_cast<int>(yy)) + x0;
         if (sb != nullptr) {
             const Pixel* in = sb->Row(static_cast<int>(yy + srcY - y)) + (x0 + srcX - x);
@@ -461,8 +517,7 @@ HDC GetDC(HWND window) {
         return nullptr;  // window contexts come from the controls' own surfaces
     }
     DcObject* d = NewObject<DcObject>();
-    d->stockBitmap = NewObject<BitmapObject>(1, 1, 32);
-    d->stockBitmap->selectedIn = d;
+    d->stockBitmap = StockScreenBitmap();
     d->bitmap = d->stockBitmap;
     d->fromGetDC = true;
     return d;

@@ -181,3 +181,7 @@ enum class ObjectKind { Dc, Bitmap, Brush, Font };
 bool IsLive(const void* handle, ObjectKind kind);
 
 }  // namespace platform::gdi
+
+// The handle types are complete wherever the calls are, so that a bitmap, brush or font handle
+// converts to HGDIOBJ and back (static_cast) as in the classic interface.
+#include "platform/gdi/GdiObjects.h"  // IWYU pragma: export

@@ -17,6 +17,8 @@ struct GdiObject {
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     ObjectKind kind;
+    // Stock objects are shared by every context, never deleted and not counted as live.
+    bool stock = false;
 };
 
 struct BitmapObject final : GdiObject {
@@ -42,7 +44,7 @@ struct FontObject final : GdiObject {
 struct DcObject final : GdiObject {
     DcObject() : GdiObject(ObjectKind::Dc) {}
     HBITMAP bitmap = nullptr;       // selected now
-    HBITMAP stockBitmap = nullptr;  // the 1 x 1 monochrome bitmap a memory context starts with
+    HBITMAP stockBitmap = nullptr;  // the shared stock bitmap the context started with
     HBRUSH brush = nullptr;         // null: the stock white brush
     HFONT font = nullptr;           // null: the stock font
     COLORREF textColour = RGB(0, 0, 0);
@@ -57,6 +59,14 @@ T* NewObject(Args&&... args);
 
 void RegisterObject(GdiObject* object);
 void UnregisterObject(GdiObject* object);
+// Unregisters and ends an object. Its address is not handed out again for a long while, so a
+// stale handle is refused instead of reaching a newer object that happens to live there.
+void DestroyObject(GdiObject* object);
+
+// The shared 1 x 1 bitmaps a new context starts with: monochrome for memory contexts,
+// 32 bits for the screen's.
+BitmapObject* StockMonochromeBitmap();
+BitmapObject* StockScreenBitmap();
 
 template <typename T, typename... Args>
 T* NewObject(Args&&... args) {
