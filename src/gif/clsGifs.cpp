@@ -1,0 +1,683 @@
+// SPDX-License-Identifier: MIT
+#include "gif/clsGifs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <stdexcept>
+
+#include "gif/Mod_IntImg.h"
+#include "platform/Kernel.h"
+#include "platform/Runtime.h"
+
+namespace core {
+
+namespace gdi = platform::gdi;
+
+namespace {
+
+// Ends the walk where it stands: a read beyond the file's end, a position or a counter out of
+// its range, a frame file that cannot be written, loaded or deleted.
+struct WalkEnd {};
+
+// A canvas larger than this either way is not made: it could not be allocated.
+constexpr int kMaxCanvasSide = 16384;
+// Taken names of frame files are passed over this many times before the walk gives up.
+constexpr int kNameAttempts = 16;
+
+// Runs one statement of a routine that skips the statements that fail.
+template <typename F>
+void Step(F&& statement) {
+    try {
+        statement();
+    } catch (const std::exception&) {
+    }
+}
+
+template <typename T>
+auto At(const std::vector<T>& column, std::int64_t k) {
+    if (k < 0 || static_cast<std::uint64_t>(k) >= column.size()) {
+        throw std::out_of_range("frame index");
+    }
+    return column[static_cast<std::size_t>(k)];
+}
+
+gdi::COLORREF Packed(const std::uint8_t* rgb) {
+    return gdi::RGB(rgb[0], rgb[1], rgb[2]);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// Deletes a frame file when its load is over, also when the load ends by an exception.
+class FrameFile {
+  public:
+    explicit FrameFile(std::string name) : m_name(std::move(name)) {}
+    ~FrameFile() {
+        if (!m_name.empty()) {
+            platform::DeleteFileA(m_name.c_str());
+        }
+    }
+    FrameFile(const FrameFile&) = delete;
+    FrameFile& operator=(const FrameFile&) = delete;
+    const std::string& Name() const { return m_name; }
+    bool Delete() { return platform::DeleteFileA(std::exchange(m_name, {}).c_str()); }
+
+  private:
+    std::string m_name;
+};
+
+}  // namespace
+
+clsGifs::clsGifs() {
+    m_hCanvasBmp = nullptr;
+    m_hMemDC = gdi::CreateCompatibleDC(nullptr);
+    m_LastFrame = 0;
+}
+
+clsGifs::~clsGifs() {
+    EndDC();
+}
+
+// --- Reading the file ---------------------------------------------------------------------------
+
+std::uint8_t clsGifs::Byte(std::int64_t p) const {
+    if (p < 1 || p > static_cast<std::int64_t>(m_FileBytes.size())) {
+        throw WalkEnd{};
+    }
+    return m_FileBytes[static_cast<std::size_t>(p - 1)];
+}
+
+std::int16_t clsGifs::Word(std::int64_t p) const {
+    const int low = Byte(p);
+    const int high = Byte(p + 1);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
+}
+
+std::int64_t clsGifs::SkipChain(std::int64_t q) const {
+    std::int64_t r = q;
+    while (Byte(r) != 0) {
+        r = r + Byte(r) + 1;
+    }
+    return r;
+}
+
+// --- The walk -----------------------------------------------------------------------------------
+
+bool clsGifs::fGifBreakOutFrames() {
+    m_WalkComplete = false;
+    CleanUp();
+    if (strGifFileNames.empty()) {
+        return false;
+    }
+    try {
+        Walk();
+    } catch (...) {
+        // The walk ends quietly; what was built so far stays.
+    }
+    return false;
+}
+
+void clsGifs::Walk() {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(strGifFileNames, bytes) || bytes.empty() ||
+        bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 16)) {
+        return;
+    }
+    m_FileBytes = std::move(bytes);
+    const auto n = static_cast<std::int64_t>(m_FileBytes.size());
+
+    if (Byte(1) != 0x47 || Byte(2) != 0x49 || Byte(3) != 0x46 || Byte(4) != 0x38) {
+        return;
+    }
+
+    m_ScreenWidth = Word(7);
+    m_ScreenHeight = Word(9);
+    const std::uint8_t screenPacked = Byte(11);
+    m_HasGlobalTable = (screenPacked & 0x80) != 0;
+    m_GlobalTableBits = screenPacked & 0x07;
+    m_BackIndex = Byte(12);
+    std::int64_t p = 13;
+
+    if (m_HasGlobalTable) {
+        const std::int64_t size = 3LL << (m_GlobalTableBits + 1);
+        Byte(13 + size);  // the whole table must be there
+        std::memcpy(m_GlobalTable.data(), m_FileBytes.data() + 13, static_cast<std::size_t>(size));
+        p = p + size;
+    }
+    constexpr std::int64_t kGlobalTablePos = 14;
+
+    p = p + 1;
+    std::int64_t frameStart = p;
+    std::size_t i = 0;
+    m_FramePics.clear();
+    m_LastFrame = 0;
+    // A frame without a graphic control extension has disposal 0 and no transparency, also
+    // when the last file on this object had more frames.
+    EmptyColumns();
+
+    while (p <= n) {
+        GrowColumns(i);
+
+        // Find the next image descriptor, stepping over extensions.
+        bool endOfData = false;
+        for (;;) {
+            const std::uint8_t b = Byte(p);
+            if (b == 0x2C) {
+                break;
+            }
+            if (b == 0x21) {
+                switch (Byte(p + 1)) {
+                    case 0xFF:  // application extension: an 11-byte block, then sub-blocks
+                        p = SkipChain(p + 14);
+                        break;
+                    case 0xFE:  // comment extension
+                        p = SkipChain(p + 2);
+                        break;
+                    case 0xF9: {  // graphic control extension, taken as 4 bytes long
+                        const std::uint8_t packed = Byte(p + 3);
+                        m_Disposal[i] = static_cast<std::uint8_t>((packed & 0x1C) >> 2);
+                        m_HasTransparency[i] = (packed & 0x01) != 0;
+                        m_TransIndex[i] = Byte(p + 6);
+                        m_Delay[i] = Byte(p + 4) | (Byte(p + 5) << 8);
+                        p = p + 7;
+                        break;
+                    }
+                    case 0x01:  // plain text extension: a 12-byte block, then sub-blocks
+                        p = SkipChain(p + 15);
+                        break;
+                    default:  // unknown: look at the next byte
+                        break;
+                }
+            }
+            p = p + 1;
+            // The file ends right after a whole block: it lacks only its trailer.
+            if (p == n + 1) {
+                endOfData = true;
+                break;
+            }
+            if (Byte(p) == 0x3B) {
+                break;
+            }
+            if (p >= n) {
+                break;
+            }
+        }
+        if (endOfData) {
+            break;
+        }
+        if (Byte(p) == 0x3B || p >= n) {
+            break;
+        }
+
+        // The image descriptor.
+        m_FrameLeft[i] = Word(p + 1);
+        m_FrameTop[i] = Word(p + 3);
+        m_FrameWidth[i] = Word(p + 5);
+        m_FrameHeight[i] = Word(p + 7);
+        const std::uint8_t packed = Byte(p + 9);
+        m_HasLocalTable[i] = (packed & 0x80) != 0;
+        m_LocalTableBits[i] = packed & 0x07;
+
+        std::int64_t tablePos = kGlobalTablePos;
+        if (m_HasLocalTable[i]) {
+            const std::int64_t size = 3LL << (m_LocalTableBits[i] + 1);
+            Byte(p + 9 + size);
+            std::memcpy(m_LocalTable.data(), m_FileBytes.data() + (p + 9),
+                        static_cast<std::size_t>(size));
+            tablePos = p + 10;
+            p = p + size;
+        }
+
+        // p + 10 holds the LZW minimum code size; the data sub-blocks follow.
+        p = SkipChain(p + 11);
+
+        if (m_HasTransparency[i]) {
+            DuplicateCheck(i, tablePos);
+            if (m_HasLocalTable[i]) {
+                m_LocalKey[i] = Packed(&m_LocalTable[3u * m_TransIndex[i]]);
+            }
+        }
+
+        if (i == 0) {
+            m_FrameStart.assign(1, static_cast<std::int32_t>(frameStart));
+            m_FrameEnd.assign(1, static_cast<std::int32_t>(p));
+            m_FrameCount = 0;
+        } else {
+            if (m_FrameStart.size() >=
+                static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
+                throw WalkEnd{};  // more frames than the counter holds
+            }
+            m_FrameStart.push_back(static_cast<std::int32_t>(frameStart));
+            m_FrameEnd.push_back(static_cast<std::int32_t>(p));
+            m_FrameCount = static_cast<std::int16_t>(m_FrameStart.size());
+        }
+
+        p = p + 1;
+        frameStart = p;
+        if (p == n + 1) {
+            break;  // the last image is whole; only the trailer is missing
+        }
+        if (Byte(p) == 0x3B) {
+            break;
+        }
+        i = i + 1;
+    }
+
+    WriteAndLoadFrames();
+    fCreateBitMap();
+    m_WalkComplete = true;
+}
+
+void clsGifs::GrowColumns(std::size_t i) {
+    const std::size_t size = i + 1;
+    m_FrameLeft.resize(size);
+    m_FrameTop.resize(size);
+    m_FrameWidth.resize(size);
+    m_FrameHeight.resize(size);
+    m_HasLocalTable.resize(size);
+    m_LocalTableBits.resize(size);
+    m_Disposal.resize(size);
+    m_HasTransparency.resize(size);
+    m_TransIndex.resize(size);
+    m_Delay.resize(size);
+    m_LocalKey.resize(size);
+}
+
+void clsGifs::EmptyColumns() {
+    m_FrameLeft.clear();
+    m_FrameTop.clear();
+    m_FrameWidth.clear();
+    m_FrameHeight.clear();
+    m_HasLocalTable.clear();
+    m_LocalTableBits.clear();
+    m_Disposal.clear();
+    m_HasTransparency.clear();
+    m_TransIndex.clear();
+    m_Delay.clear();
+    m_LocalKey.clear();
+}
+
+// A transparent colour that also appears at another entry would make those pixels transparent
+// too: the transparent entry gets a colour of its own, in the table and in the file bytes.
+void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
+    const bool local = m_HasLocalTable[i];
+    std::array<std::uint8_t, 768>& table = local ? m_LocalTable : m_GlobalTable;
+    const int bits = local ? m_LocalTableBits[i] : m_GlobalTableBits;
+    const int entries = 2 << bits;
+    const int t = m_TransIndex[i];
+
+    std::copy_n(&table[3u * static_cast<unsigned>(t)], 3, m_TransRGB.begin());
+    const gdi::COLORREF key = Packed(m_TransRGB.data());
+    bool duplicate = false;
+    for (int k = 0; k <= 3 * entries - 3; k += 3) {
+        if (Packed(&table[static_cast<std::size_t>(k)]) == key && k != 3 * t) {
+            duplicate = true;
+        }
+    }
+    if (!duplicate) {
+        return;
+    }
+
+    std::int32_t largest = 0;
+    for (int k = 0; k < entries; ++k) {
+        const auto c = static_cast<std::int32_t>(Packed(&table[3u * static_cast<unsigned>(k)]));
+        if (c > largest) {
+            m_SecondColor = largest;
+            largest = c;
+        } else if (c > m_SecondColor) {
+            m_SecondColor = c;
+        }
+    }
+    const double exact = static_cast<double>(largest) -
+                         (static_cast<double>(largest) - static_cast<double>(m_SecondColor) / 2);
+    const auto v = static_cast<std::int32_t>(std::nearbyint(exact));  // halves to even
+    const std::uint8_t rgb[3] = {static_cast<std::uint8_t>(v & 0xFF),
+                                 static_cast<std::uint8_t>((v >> 8) & 0xFF),
+                                 static_cast<std::uint8_t>((v >> 16) & 0xFF)};
+    for (int c = 0; c < 3; ++c) {
+        table[3u * static_cast<unsigned>(t) + static_cast<unsigned>(c)] = rgb[c];
+    }
+    for (int c = 0; c < 3; ++c) {
+        const std::int64_t at = tablePos + 3 * t + c;
+        Byte(at);
+        m_FileBytes[static_cast<std::size_t>(at - 1)] = rgb[c];
+    }
+}
+
+void clsGifs::WriteAndLoadFrames() {
+    const std::int64_t n = static_cast<std::int64_t>(m_FileBytes.size());
+    for (std::size_t k = 0; k < m_FrameStart.size(); ++k) {
+        char buffer[256];
+        const std::uint32_t length = platform::GetTempPathA(sizeof buffer, buffer);
+        if (length >= sizeof buffer) {
+            throw WalkEnd{};  // a temporary directory too long for the buffer
+        }
+        const std::string dir(buffer, length);
+        const std::string prefix = " " + std::to_string(k);
+
+        // The frame's bytes: header, body, then the four closing bytes.
+        const std::int64_t headerEnd = m_FrameStart[0] - 1;
+        const std::int64_t bodyStart = m_FrameStart[k];
+        const std::int64_t bodyEnd = m_FrameEnd[k] - 1;
+        if (headerEnd < 0 || headerEnd > n || bodyStart < 1 || bodyEnd > n ||
+            bodyEnd < bodyStart - 1) {
+            throw WalkEnd{};
+        }
+        static constexpr std::uint8_t kEnd[] = {0x00};
+        static constexpr std::uint8_t kExtension[] = {0x21, 0xF9};
+        static constexpr std::uint8_t kTrailer[] = {0x3B};
+
+        // A name that is taken (by a file, a link, anything) is never written through.
+        platform::NewFile file;
+        std::string name;
+        for (int attempt = 0; attempt < kNameAttempts && !file.IsOpen(); ++attempt) {
+            name = MakeTempFileName(dir, prefix, "GIF");
+            if (name.empty()) {
+                throw WalkEnd{};
+            }
+            file = platform::NewFile(name);
+            if (!file.IsOpen() && file.Error() != EEXIST) {
+                throw WalkEnd{};
+            }
+        }
+        if (!file.IsOpen()) {
+            throw WalkEnd{};
+        }
+        FrameFile frameFile(name);
+        file.Write(m_FileBytes.data(), static_cast<std::size_t>(headerEnd));
+        file.Write(m_FileBytes.data() + (bodyStart - 1),
+                   static_cast<std::size_t>(bodyEnd - bodyStart + 1));
+        file.Write(kEnd, sizeof kEnd);
+        file.Write(kExtension, sizeof kExtension);
+        file.Write(kTrailer, sizeof kTrailer);
+        file.Close();
+
+        m_FramePics.resize(k + 1);
+        m_LastFrame = static_cast<std::int16_t>(k);
+        m_FramePics[k] = LoadImageFile(frameFile.Name());
+
+        if (!frameFile.Delete()) {
+            throw WalkEnd{};
+        }
+    }
+}
+
+std::string clsGifs::MakeTempFileName(std::string path, const std::string& prefix,
+                                      const std::string& extension) {
+    if (path.empty()) {
+        path = ".";
+    }
+    char buffer[platform::MAX_PATH] = {};
+    if (platform::GetTempFileNameA(path.c_str(), prefix.c_str(), 0, buffer) == 0) {
+        return {};  // no name at all rather than one outside the temporary directory
+    }
+    std::string name(buffer, strnlen(buffer, sizeof buffer));
+    platform::DeleteFileA(name.c_str());
+    if (!extension.empty()) {
+        const std::size_t dot = name.rfind('.');
+        name = dot == std::string::npos ? extension : name.substr(0, dot + 1) + extension;
+    }
+    return name;
+}
+
+std::int32_t clsGifs::GetDelayTime(std::vector<std::int32_t>& lngTime) {
+    if (m_FrameCount <= 0 && !fIsStill()) {
+        return 0;
+    }
+    const auto last = static_cast<std::int32_t>(m_FrameStart.size()) - 1;
+    Step([&] { lngTime.assign(static_cast<std::size_t>(last + 1), 0); });
+    for (std::int32_t j = 0; j <= last; ++j) {
+        Step([&] { lngTime.at(static_cast<std::size_t>(j)) = At(m_Delay, j); });
+    }
+    return last;
+}
+
+void clsGifs::CleanUp() {
+    if (m_LastFrame <= 0) {
+        return;
+    }
+    for (platform::PicturePtr& picture : m_FramePics) {
+        picture.reset();
+    }
+    EmptyColumns();
+}
+
+// A file with one image is a still picture: it is drawn once the walk has loaded it.
+bool clsGifs::fIsStill() const {
+    return m_FrameCount <= 0 && m_WalkComplete && m_FrameStart.size() == 1;
+}
+
+// --- Drawing ------------------------------------------------------------------------------------
+
+void clsGifs::InitDC(gdi::HDC hDC, const std::string& gifFileName, gdi::COLORREF lngBackColor) {
+    m_hDC = hDC;
+    strGifFileNames = gifFileName;
+    m_BackColor = NearestSolidColor(lngBackColor);
+}
+
+gdi::COLORREF clsGifs::NearestSolidColor(gdi::COLORREF colour) {
+    if (colour & 0x80000000u) {
+        colour = gdi::GetSysColor(static_cast<int>(colour & 0xFFFFFF));
+    }
+    gdi::HDC screen = gdi::GetDC(0);
+    if (screen == nullptr) {
+        return 0;
+    }
+    const gdi::COLORREF nearest = gdi::GetNearestColor(screen, colour);
+    gdi::ReleaseDC(0, screen);
+    return nearest;
+}
+
+bool clsGifs::fCreateBitMap() {
+    // Only one canvas is in use at a time: the last file's goes first.
+    if (m_hCanvasBmp != nullptr) {
+        if (gdi::SelectObject(m_hMemDC, m_hOldBmp) == nullptr) {
+            // Nothing to put in its place: a new context lets go of the canvas as well.
+            gdi::DeleteDC(m_hMemDC);
+            m_hMemDC = gdi::CreateCompatibleDC(nullptr);
+        }
+        gdi::DeleteObject(m_hCanvasBmp);
+        m_hCanvasBmp = nullptr;
+    }
+    m_CanvasWidth = 0;
+    m_CanvasHeight = 0;
+    if (m_ScreenWidth > kMaxCanvasSide || m_ScreenHeight > kMaxCanvasSide) {
+        return false;  // too large to allocate: no canvas, nothing is drawn
+    }
+    // Rounded up to a multiple of 32 pixels in 16 bits, as the canvas rows are laid out.
+    const int sum = m_ScreenWidth + 31;
+    if (sum > std::numeric_limits<std::int16_t>::max()) {
+        return false;
+    }
+    m_CanvasWidth = static_cast<std::int16_t>(sum) & ~31;
+    m_CanvasHeight = m_ScreenHeight;
+    m_hCanvasBmp = gdi::CreateCompatibleBitmap(m_hDC, m_CanvasWidth, m_CanvasHeight);
+    m_hOldBmp = static_cast<gdi::HBITMAP>(gdi::SelectObject(m_hMemDC, m_hCanvasBmp));
+    const gdi::RECT all{0, 0, m_CanvasWidth, m_CanvasHeight};
+    gdi::HBRUSH brush = gdi::CreateSolidBrush(m_BackColor);
+    gdi::FillRect(m_hMemDC, &all, brush);
+    gdi::DeleteObject(brush);
+    return false;
+}
+
+std::int32_t clsGifs::RenderGif(std::int32_t& intFrameNum) {
+    if (m_FrameCount <= 0 && !fIsStill()) {
+        return -1;
+    }
+    const gdi::HDC target = m_hDC;
+    // Kept in a local as well: the message-loop yield below may run another drawing.
+    const gdi::HDC frameDC = gdi::CreateCompatibleDC(m_hDC);
+    m_hFrameDC = frameDC;
+
+    const auto last = static_cast<std::int32_t>(m_FrameStart.size()) - 1;
+    const bool next = intFrameNum == -1;
+    std::int32_t k = 0;
+    if (next) {
+        if (m_CurFrame > last) {
+            m_CurFrame = 0;
+        }
+        k = m_CurFrame;
+    } else {
+        if (intFrameNum < 0) {
+            intFrameNum = 0;
+        }
+        if (intFrameNum > last) {
+            intFrameNum = last;
+        }
+        k = intFrameNum;
+    }
+
+    // The picture is held while its bitmap is selected: a new walk started during the yield
+    // may release the frame pictures meanwhile.
+    platform::PicturePtr picture;
+    Step([&] {
+        picture = At(m_FramePics, k);
+        if (picture == nullptr) {
+            throw std::runtime_error("no picture for this frame");
+        }
+        // A selection that fails displaces nothing, and the bitmap to put back stays the same.
+        if (gdi::HGDIOBJ displaced = gdi::SelectObject(frameDC, picture->Handle())) {
+            m_hOldBmp = static_cast<gdi::HBITMAP>(displaced);
+        }
+    });
+
+    m_RGB = {0, 0, 0};
+    Step([&] {
+        if (At(m_HasTransparency, k)) {
+            // The frame's own table gives its key colour.
+            gdi::COLORREF key = 0;
+            if (At(m_HasLocalTable, k)) {
+                key = At(m_LocalKey, k);
+            } else {
+                key = Packed(&m_GlobalTable[3u * At(m_TransIndex, k)]);
+            }
+            m_RGB = {gdi::GetRValue(key), gdi::GetGValue(key), gdi::GetBValue(key)};
+        }
+    });
+
+    Step([&] {
+        m_DrawRect = {At(m_FrameLeft, k), At(m_FrameTop, k), At(m_FrameWidth, k),
+                      At(m_FrameHeight, k)};
+    });
+
+    Step([&] {
+        if (At(m_Disposal, k) == 2) {
+            const gdi::RECT all{0, 0, m_CanvasWidth, m_CanvasHeight};
+            gdi::HBRUSH brush = gdi::CreateSolidBrush(m_BackColor);
+            gdi::FillRect(m_hMemDC, &all, brush);
+            gdi::DeleteObject(brush);
+        }
+    });
+
+    Step([&] {
+        if (At(m_HasTransparency, k)) {
+            MaskedTransparentBlt(m_hMemDC, target, frameDC, m_DrawRect,
+                                 static_cast<std::int16_t>(m_DrawRect[0]),
+                                 static_cast<std::int16_t>(m_DrawRect[1]), Packed(m_RGB.data()));
+        } else {
+            gdi::BitBlt(m_hMemDC, m_DrawRect[0], m_DrawRect[1], m_DrawRect[2], m_DrawRect[3],
+                        frameDC, 0, 0, gdi::SRCCOPY);
+            gdi::BitBlt(target, 0, 0, m_CanvasWidth, m_CanvasHeight, m_hMemDC, 0, 0, gdi::SRCCOPY);
+            platform::DoEvents();
+        }
+    });
+
+    gdi::SelectObject(frameDC, m_hOldBmp);
+    if (next) {
+        m_CurFrame = m_CurFrame + 1;
+    }
+    gdi::ReleaseDC(0, target);
+    gdi::DeleteDC(frameDC);
+    picture.reset();
+    return k;
+}
+
+gdi::COLORREF clsGifs::KeyColour() const {
+    return Packed(m_RGB.data());
+}
+
+void clsGifs::MaskedTransparentBlt(gdi::HDC dest, gdi::HDC reference, gdi::HDC source,
+                                   const std::array<std::int32_t, 4>& rect, std::int16_t x,
+                                   std::int16_t y, gdi::COLORREF key) {
+    const auto w = static_cast<std::int16_t>(rect[2]);
+    const auto h = static_cast<std::int16_t>(rect[3]);
+
+    // A: the result, B: the frame's part, M: the mask, I: the inverse mask.
+    gdi::HDC a = gdi::CreateCompatibleDC(reference);
+    gdi::HDC b = gdi::CreateCompatibleDC(reference);
+    gdi::HDC m = gdi::CreateCompatibleDC(reference);
+    gdi::HDC inv = gdi::CreateCompatibleDC(reference);
+    gdi::HBITMAP maskBmp = gdi::CreateBitmap(w, h, 1, 1, nullptr);
+    gdi::HBITMAP inverseBmp = gdi::CreateBitmap(w, h, 1, 1, nullptr);
+    gdi::HBITMAP resultBmp = gdi::CreateCompatibleBitmap(reference, w, h);
+    gdi::HBITMAP partBmp = gdi::CreateCompatibleBitmap(reference, w, h);
+    gdi::HGDIOBJ oldM = gdi::SelectObject(m, maskBmp);
+    gdi::HGDIOBJ oldI = gdi::SelectObject(inv, inverseBmp);
+    gdi::HGDIOBJ oldA = gdi::SelectObject(a, resultBmp);
+    gdi::HGDIOBJ oldB = gdi::SelectObject(b, partBmp);
+
+    // Pixels of the key colour become 1 (white) in the mask, all others 0.
+    const gdi::COLORREF oldBack = gdi::SetBkColor(source, key);
+    gdi::BitBlt(m, 0, 0, w, h, source, 0, 0, gdi::SRCCOPY);
+    gdi::SetBkColor(source, oldBack);
+
+    gdi::BitBlt(inv, 0, 0, w, h, m, 0, 0, gdi::NOTSRCCOPY);
+    // The canvas under the frame, kept only where the frame is transparent.
+    gdi::BitBlt(a, 0, 0, w, h, dest, x, y, gdi::SRCCOPY);
+    gdi::BitBlt(a, 0, 0, w, h, m, 0, 0, gdi::SRCAND);
+    // The frame, kept only where it is opaque.
+    gdi::BitBlt(b, 0, 0, w, h, source, 0, 0, gdi::SRCCOPY);
+    gdi::BitBlt(b, 0, 0, w, h, inv, 0, 0, gdi::SRCAND);
+    // Merged, back onto the canvas, and the canvas to the target.
+    gdi::BitBlt(a, 0, 0, w, h, b, 0, 0, gdi::SRCINVERT);
+    gdi::BitBlt(dest, x, y, w, h, a, 0, 0, gdi::SRCCOPY);
+    gdi::BitBlt(m_hDC, 0, 0, m_CanvasWidth, m_CanvasHeight, m_hMemDC, 0, 0, gdi::SRCCOPY);
+
+    gdi::SelectObject(m, oldM);
+    gdi::SelectObject(inv, oldI);
+    gdi::SelectObject(a, oldA);
+    gdi::SelectObject(b, oldB);
+    gdi::DeleteObject(maskBmp);
+    gdi::DeleteObject(inverseBmp);
+    gdi::DeleteObject(resultBmp);
+    gdi::DeleteObject(partBmp);
+    gdi::DeleteDC(m);
+    gdi::DeleteDC(inv);
+    gdi::DeleteDC(a);
+    gdi::DeleteDC(b);
+}
+
+void clsGifs::EndDC() {
+    for (platform::PicturePtr& picture : m_FramePics) {
+        picture.reset();
+    }
+    gdi::HGDIOBJ canvas = gdi::SelectObject(m_hMemDC, m_hOldBmp);
+    gdi::DeleteDC(m_hMemDC);
+    gdi::DeleteObject(canvas);
+    // Whatever the selection gave back, the canvas does not outlive the object.
+    gdi::DeleteObject(m_hCanvasBmp);
+    m_hMemDC = nullptr;
+    m_hCanvasBmp = nullptr;
+    m_hOldBmp = nullptr;
+    m_CanvasWidth = 0;
+    m_CanvasHeight = 0;
+    m_LastFrame = 0;
+}
+
+void clsGifs::SetUserDelay(std::int32_t lngDelay) {
+    m_UserDelay = std::clamp(lngDelay, 1, 1000);
+}
+
+}  // namespace core
