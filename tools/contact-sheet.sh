@@ -64,14 +64,13 @@ for n in Monitor Padlock; do
     checker "$a/$n.png" 5 "$work/$n-x5.png"
     args+=(-label "$n x5" "$work/$n-x5.png")
 done
-convert "$work/window.png" -crop 48x76+236+228 +repage -filter point -resize 500% "$work/icons-ctx.png"
-args+=(-label 'Monitor, Padlock on the plate x5' "$work/icons-ctx.png")
 montage "${style[@]}" "${args[@]}" -tile 5x -geometry '+10+10' "$work/s3.png"
+convert "$work/window.png" -crop 44x88+236+228 +repage -filter point -resize 400% "$work/icons-ctx.png"
 
 checker "$a/Plate.png" 1 "$work/plate.png"
 montage "${style[@]}" -label 'Plate.png 460x310' "$work/plate.png" \
     -label 'main window: plate, icons, close mark over FrmMain.bmp' "$work/window.png" \
-    -tile 2x1 -geometry '+10+10' "$work/s4.png"
+    -label 'Monitor, Padlock on the plate x4' "$work/icons-ctx.png" -tile 3x1 -geometry '+10+10' "$work/s4.png"
 
 args=()
 for b in 101 102 103; do

@@ -455,7 +455,7 @@ inline std::vector<std::uint8_t> LzwDecode(const Bytes& data, int minCodeSize) {
     std::size_t bitPos = 0;
     std::vector<std::uint8_t> out;
     std::vector<std::uint8_t> stack;
-    auto emit = [&](int code) {
+    auto put = [&](int code) {
         stack.clear();
         for (int c = code; c >= 0; c = prefix[static_cast<std::size_t>(c)]) {
             stack.push_back(suffix[static_cast<std::size_t>(c)]);
@@ -488,7 +488,7 @@ inline std::vector<std::uint8_t> LzwDecode(const Bytes& data, int minCodeSize) {
             if (code >= clear) {
                 throw ParseError("LZW: first code after a clear is not a pixel");
             }
-            emit(code);
+            put(code);
             old = code;
             continue;
         }
@@ -506,7 +506,7 @@ inline std::vector<std::uint8_t> LzwDecode(const Bytes& data, int minCodeSize) {
                 ++width;
             }
         }
-        emit(code);
+        put(code);
         old = code;
     }
     // Only the padding of the last byte may follow the end code.
