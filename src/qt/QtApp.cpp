@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLoggingCategory>
 
 #include <cstdlib>
 
@@ -21,6 +22,10 @@ int RunApplication(int argc, char** argv) {
     // environment already holds for the browser engine stays as it is.
     if (::geteuid() == 0) {
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) {
+        // The engine's start-up report is for its own developers.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false"));
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
