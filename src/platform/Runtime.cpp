@@ -32,6 +32,7 @@ class InertProcess final : public IProcess {
   public:
     void DoEvents() override {}
     [[noreturn]] void End(int status) override { std::exit(status); }
+    bool HasEnded() const override { return false; }
 };
 
 class StderrMessageBox final : public IMessageBox {
@@ -71,17 +72,25 @@ IScreen& Screen() {
 }
 
 void RunHandler(const std::function<void()>& handler) {
+    if (Process().HasEnded()) {
+        return;
+    }
     std::u16string failure;
     try {
         handler();
+        return;
+    } catch (const EndRequested&) {
         return;
     } catch (const std::exception& e) {
         failure = FromUtf8(e.what());
     } catch (...) {
         failure = u"unknown failure";
     }
-    MessageBoxes().Show(u"运行时错误: " + failure, u"Loomhaven", MsgBoxStyle::OkCritical);
-    Process().End(1);
+    try {
+        MessageBoxes().Show(u"运行时错误: " + failure, u"Loomhaven", MsgBoxStyle::OkCritical);
+        Process().End(1);
+    } catch (const EndRequested&) {
+    }
 }
 
 }  // namespace platform

@@ -32,13 +32,21 @@ class IClock {
     virtual LocalTime Now() const = 0;
 };
 
+// Thrown by an End that unwinds the running handler instead of exiting on the spot (so that
+// the event loop can close the browser's profile cleanly); RunHandler stops it.
+struct EndRequested {
+    int status;
+};
+
 class IProcess {
   public:
     virtual ~IProcess() = default;
     // Handles the messages that are waiting, once, and returns.
     virtual void DoEvents() = 0;
-    // Ends the program at once with `status`; windows vanish, no further handlers run.
+    // Ends the program with `status`: windows vanish and no further handler runs. Either
+    // exits or throws EndRequested.
     [[noreturn]] virtual void End(int status) = 0;
+    virtual bool HasEnded() const = 0;
 };
 
 enum class MsgBoxStyle { Ok, OkCritical };
@@ -75,7 +83,8 @@ inline void DoEvents() {
 }
 
 // Runs an event handler under the program's failure policy: a failure that escapes it is
-// shown in a message box naming it, and the program ends with a non-zero status.
+// shown in a message box naming it, and the program ends with a non-zero status. Once the
+// program has ended, no handler runs any more.
 void RunHandler(const std::function<void()>& handler);
 
 }  // namespace platform

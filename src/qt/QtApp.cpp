@@ -1,18 +1,62 @@
 // SPDX-License-Identifier: MIT
 #include "qt/QtApp.h"
 
+#include <unistd.h>
+
 #include <QApplication>
-#include <QWidget>
+#include <QLoggingCategory>
+
+#include <cstdlib>
+
+#include "app/Program.h"
+#include "platform/Services.h"
+#include "qt/Convert.h"
+#include "qt/QtRuntime.h"
+#include "qt/QtShell.h"
+#include "qt/QtWindowSystem.h"
 
 namespace binding {
 
 int RunApplication(int argc, char** argv) {
+    // Chromium refuses to run its sandbox as root; only then is it switched off. Whatever the
+    // environment already holds for the browser engine stays as it is.
+    if (::geteuid() == 0) {
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) {
+        // The engine's start-up report is for its own developers.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false"));
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Quillmere"));
-    window.resize(743, 545);
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("loomhaven"));
+    QApplication::setOrganizationName(QStringLiteral("loomhaven"));
+    QApplication::setQuitOnLastWindowClosed(false);  // the tray icon keeps the program alive
+    RegisterFontSubstitutions();
+
+    QtClock clock;
+    QtProcess process;
+    QtMessageBoxes messages;
+    QtScreen screen;
+    QtShell shell;
+    int status = 0;
+    {
+        QtWindowSystem windows;
+        platform::ServicesScope services(platform::Services{.clock = &clock,
+                                                            .process = &process,
+                                                            .messageBox = &messages,
+                                                            .screen = &screen,
+                                                            .windows = &windows,
+                                                            .shell = &shell});
+        core::Program program;
+        platform::RunHandler([&] { program.Start(); });
+        if (!process.HasEnded()) {
+            status = QApplication::exec();
+        } else {
+            status = 1;
+        }
+    }
+    return status;
 }
 
 }  // namespace binding

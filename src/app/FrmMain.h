@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+// The start-up window: the forum in the browser panel, the lock panel that slides over it, the
+// close button, the tray icon, and the timers of the keep-alive reload, the clock and the slide.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "forms/AlphaImage.h"
+#include "forms/TextBox.h"
+#include "forms/WebBrowser.h"
+#include "platform/Form.h"
+#include "platform/Label.h"
+#include "platform/PictureBox.h"
+#include "platform/Timer.h"
+#include "settings/VelNotifyIcon.h"
+
+namespace core {
+
+class Program;
+
+class FrmMain : public platform::Form {
+  public:
+    explicit FrmMain(Program& program);
+    ~FrmMain() override;
+
+    // Controls, front to back within each container.
+    platform::PictureBox Picture2{"Picture2"};  // the lock panel
+    platform::PictureBox Picture1{"Picture1"};  // the browser panel
+    AlphaImage QExit{"QExit"};
+    platform::Label Label2{"Label2"};  // the clock
+    platform::Label Label1{"Label1"};  // the error text
+    CommandButton CommandButton1{"CommandButton1"};
+    AlphaImage aicAlphaImage2{"aicAlphaImage2"};
+    AlphaImage aicAlphaImage1{"aicAlphaImage1"};
+    TextBox PassWord{"PassWord"};
+    TextBox UserName{"UserName"};
+    AlphaImage AImage1{"AImage1"};
+    WebBrowser Web1{"Web1"};
+
+    platform::Timer LockTimer{"LockTimer", 60000, true};
+    platform::Timer Timer1{"Timer1", 5000, true};
+    platform::Timer Timer2{"Timer2", 1000, true};
+    platform::Timer zTimCtn1{"zTimCtn1", 15, false};
+    platform::Timer zTimCtn2{"zTimCtn2", 15, false};
+
+    // The reload period exactly as read at load, and the minute ticks since the last reload.
+    const std::u16string& LockTimeValue() const { return m_lockTimeValue; }
+    std::int32_t LockCount() const { return m_lockCount; }
+
+    // Whether the tray icon object exists yet (it is made on first use).
+    bool HasTrayIcon() const { return m_tray != nullptr; }
+
+  private:
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void Form_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void Timer1_Timer();
+    void LockTimer_Timer();
+    void Timer2_Timer();
+    void ExtractBannerImages();
+
+    VelNotifyIcon& TrayIcon();
+
+    Program& m_program;
+    std::unique_ptr<VelNotifyIcon> m_tray;
+    std::u16string m_lockTimeValue;
+    std::int32_t m_lockCount = 0;
+};
+
+// The reload period in minutes that `lockTime` stands for: a whole number of minutes of at
+// least 0 (blanks around it ignored); anything else counts as the default 15.
+std::int32_t ReloadPeriod(const std::u16string& lockTime);
+
+// The clock's caption for a time of day: hours 0 to 12 (13 to 23 count as 1 to 11), no
+// leading zeros and no AM or PM.
+std::u16string ClockCaption(int hour, int minute, int second);
+
+}  // namespace core

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#include "forms/Layouts.h"
+
+#include <map>
+#include <string>
+
+#include "platform/Bmp.h"
+#include "platform/Resources.h"
+#include "platform/Services.h"
+
+namespace core {
+
+std::shared_ptr<const platform::gdi::Bitmap> LayoutPicture(std::string_view name) {
+    static std::map<std::string, std::shared_ptr<const platform::gdi::Bitmap>, std::less<>> cache;
+    if (const auto it = cache.find(name); it != cache.end()) {
+        return it->second;
+    }
+    std::shared_ptr<const platform::gdi::Bitmap> picture;
+    if (auto decoded = platform::DecodeBmp(platform::EmbeddedFile(name))) {
+        picture = std::make_shared<const platform::gdi::Bitmap>(std::move(*decoded));
+    }
+    cache.emplace(std::string(name), picture);
+    return picture;
+}
+
+std::filesystem::path DataDirectory() {
+    return platform::CurrentServices().appPath / "data" / "image";
+}
+
+}  // namespace core

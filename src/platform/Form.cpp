@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Form.h"
+
+#include <unordered_map>
+
+#include "platform/Services.h"
+#include "platform/Shell.h"
+#include "platform/Timer.h"
+
+namespace platform {
+namespace {
+
+std::unordered_map<gdi::HWND, Form*>& Handles() {
+    static std::unordered_map<gdi::HWND, Form*> handles;
+    return handles;
+}
+
+gdi::HWND NextHandle() {
+    static gdi::HWND next = 0x10000;
+    return next += 4;
+}
+
+// Timers run while their form is loaded.
+void RestartTimers(Control& c) {
+    for (Control* child : c.Controls()) {
+        if (auto* timer = dynamic_cast<Timer*>(child)) {
+            timer->Restart();
+        }
+        RestartTimers(*child);
+    }
+}
+
+class NoWindows final : public IWindowSystem {
+  public:
+    void Realize(Form&) override {}
+    void Destroy(Form&) override {}
+    void PopupMenu(Form&, Menu&) override {}
+};
+
+}  // namespace
+
+Form::Form(std::string name) : Control(std::move(name)), m_hWnd(NextHandle()) {
+    Control::SetVisible(false);
+    Handles()[m_hWnd] = this;
+}
+
+Form::~Form() {
+    Handles().erase(m_hWnd);
+    if (m_iconHandle != 0) {
+        DestroyIcon(m_iconHandle);
+    }
+}
+
+Form* Form::FromHandle(gdi::HWND hWnd) {
+    const auto it = Handles().find(hWnd);
+    return it != Handles().end() ? it->second : nullptr;
+}
+
+void Form::SetCaption(std::u16string caption) {
+    m_caption = std::move(caption);
+    Changed(Property::Caption);
+}
+
+void Form::SetBorderStyle(int style) {
+    m_borderStyle = style;
+    Changed(Property::BorderStyle);
+}
+
+void Form::SetWindowState(int state) {
+    if (state == m_windowState) {
+        return;
+    }
+    m_windowState = state;
+    Changed(Property::WindowState);
+    Resize.Raise();
+}
+
+void Form::WindowStateFromView(int state) {
+    if (state == m_windowState) {
+        return;
+    }
+    m_windowState = state;
+    Resize.Raise();
+}
+
+void Form::CloseRequested() {
+    bool cancel = false;
+    QueryUnload.Raise(cancel);
+    if (!cancel) {
+        Unload();
+    }
+}
+
+void Form::SetPicture(std::shared_ptr<const gdi::Bitmap> picture) {
+    m_picture = std::move(picture);
+    Changed(Property::Picture);
+}
+
+void Form::SetIcon(std::span<const std::uint8_t> icoFile) {
+    if (m_iconHandle != 0) {
+        DestroyIcon(m_iconHandle);
+    }
+    m_icon = icoFile;
+    m_iconHandle = CreateIconFromFile(icoFile);
+    Changed(Property::Picture);
+}
+
+void Form::Load() {
+    if (m_loaded) {
+        return;
+    }
+    m_loaded = true;
+    RestartTimers(*this);
+    if (m_centred) {
+        // Centred in whole pixels, as the window system places windows.
+        const IScreen& screen = Screen();
+        const long long x =
+            RoundHalfEven((screen.Width() - Width() / screen.TwipsPerPixelX()) / 2.0);
+        const long long y =
+            RoundHalfEven((screen.Height() - Height() / screen.TwipsPerPixelY()) / 2.0);
+        SetLeft(static_cast<Twips>(x * screen.TwipsPerPixelX()));
+        SetTop(static_cast<Twips>(y * screen.TwipsPerPixelY()));
+    }
+    Windows().Realize(*this);
+    LoadEvent.Raise();
+}
+
+void Form::Show() {
+    Load();
+    if (m_loaded) {
+        SetVisible(true);
+    }
+}
+
+void Form::Unload() {
+    if (!m_loaded) {
+        return;
+    }
+    UnloadEvent.Raise();
+    m_loaded = false;
+    RestartTimers(*this);
+    SetVisible(false);
+    Windows().Destroy(*this);
+}
+
+void Form::PopupMenu(Menu& menu) {
+    Windows().PopupMenu(*this, menu);
+    if (Process().HasEnded()) {
+        throw EndRequested{0};  // an item ended the program: nothing after the pop-up runs
+    }
+}
+
+IWindowSystem& Windows() {
+    static NoWindows none;
+    IWindowSystem* installed = CurrentServices().windows;
+    return installed != nullptr ? *installed : none;
+}
+
+}  // namespace platform

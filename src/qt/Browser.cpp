@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#include "qt/Browser.h"
+
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+#include <cstdio>
+
+#include "qt/Convert.h"
+
+namespace binding {
+
+QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
+    auto* profile = new QWebEngineProfile(QStringLiteral("loomhaven"), parent);
+    // Session cookies are kept too: a forum login must outlive a restart of the program.
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    return profile;
+}
+
+BrowserWidget::BrowserWidget(core::WebBrowser& browser, QWebEngineProfile& profile, QWidget* parent)
+    : QWebEngineView(parent), View(browser, *this) {
+    setPage(new QWebEnginePage(&profile, this));
+    browser.SetEngine(this);
+    Place();
+    // An unattended program must never sit on a dead page: a renderer that died is replaced
+    // by a reload at once.
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                if (status == QWebEnginePage::NormalTerminationStatus) {
+                    return;
+                }
+                std::fprintf(stderr, "loomhaven: the page's renderer ended (%d); reloading\n",
+                             code);
+                QTimer::singleShot(0, this, [this] { Refresh(); });
+            });
+}
+
+BrowserWidget::~BrowserWidget() {
+    if (Browser() != nullptr) {
+        Browser()->SetEngine(nullptr);
+    }
+}
+
+void BrowserWidget::Navigate(const std::u16string& address) {
+    setUrl(QUrl::fromUserInput(ToQString(address)));
+}
+
+void BrowserWidget::Refresh() {
+    if (!url().isEmpty()) {  // before the first navigation there is no page to reload
+        reload();
+    }
+}
+
+}  // namespace binding

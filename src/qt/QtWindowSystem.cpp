@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "qt/QtWindowSystem.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QWebEngineProfile>
+
+#include <algorithm>
+
+#include "forms/AlphaImage.h"
+#include "forms/TextBox.h"
+#include "forms/WebBrowser.h"
+#include "platform/Timer.h"
+#include "qt/Browser.h"
+#include "qt/Convert.h"
+#include "qt/Widgets.h"
+
+namespace binding {
+
+QtWindowSystem::QtWindowSystem() = default;
+
+QtWindowSystem::~QtWindowSystem() {
+    // Every page goes before the profile it belongs to.
+    for (auto& [form, widget] : m_forms) {
+        delete widget;
+    }
+    m_forms.clear();
+    delete m_profile;
+}
+
+QWebEngineProfile& QtWindowSystem::Profile() {
+    if (m_profile == nullptr) {
+        m_profile = CreateBrowserProfile(nullptr);
+    }
+    return *m_profile;
+}
+
+void QtWindowSystem::Realize(platform::Form& form) {
+    if (m_forms.count(&form) != 0) {
+        return;
+    }
+    auto* widget = new FormWidget(form);
+    m_forms[&form] = widget;
+    Build(form, widget);
+}
+
+// Children are listed front to back; Qt stacks later siblings over earlier ones, so they are
+// made from the back forwards.
+void QtWindowSystem::Build(platform::Control& container, QWidget* parent) {
+    const std::vector<platform::Control*>& children = container.Controls();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        platform::Control& c = **it;
+        QWidget* w = nullptr;
+        if (dynamic_cast<platform::Timer*>(&c) != nullptr) {
+            continue;  // timers run on the clock and have no window
+        } else if (auto* box = dynamic_cast<platform::PictureBox*>(&c)) {
+            w = new PictureBoxWidget(*box, parent);
+        } else if (auto* label = dynamic_cast<platform::Label*>(&c)) {
+            w = new LabelWidget(*label, parent);
+        } else if (auto* image = dynamic_cast<core::AlphaImage*>(&c)) {
+            w = new AlphaImageWidget(*image, parent);
+        } else if (auto* text = dynamic_cast<core::TextBox*>(&c)) {
+            w = new TextBoxWidget(*text, parent);
+        } else if (auto* button = dynamic_cast<core::CommandButton*>(&c)) {
+            w = new CommandButtonWidget(*button, parent);
+        } else if (auto* browser = dynamic_cast<core::WebBrowser*>(&c)) {
+            w = new BrowserWidget(*browser, Profile(), parent);
+        } else {
+            continue;
+        }
+        w->setObjectName(QString::fromStdString(c.Name()));
+        w->setVisible(c.Visible());
+        w->setEnabled(c.Enabled());
+        if (!c.TabStop()) {
+            w->setFocusPolicy(Qt::NoFocus);
+        }
+        Build(c, w);
+    }
+}
+
+void QtWindowSystem::Destroy(platform::Form& form) {
+    const auto it = m_forms.find(&form);
+    if (it == m_forms.end()) {
+        return;
+    }
+    FormWidget* widget = it->second;
+    m_forms.erase(it);
+    widget->hide();
+    widget->deleteLater();  // the form's own handler may be on the stack
+}
+
+FormWidget* QtWindowSystem::WidgetOf(const platform::Form& form) const {
+    const auto it = m_forms.find(&form);
+    return it != m_forms.end() ? it->second : nullptr;
+}
+
+QWidget* QtWindowSystem::WidgetOf(const platform::Control& control) {
+    return dynamic_cast<QWidget*>(dynamic_cast<View*>(control.View()));
+}
+
+void QtWindowSystem::PopupMenu(platform::Form& owner, platform::Menu& menu) {
+    QMenu popup(WidgetOf(owner));
+    std::map<QAction*, platform::Menu*> items;
+    for (platform::Menu* item : menu.Items()) {
+        if (!item->Visible()) {
+            continue;
+        }
+        if (item->IsSeparator()) {
+            popup.addSeparator();
+            continue;
+        }
+        QAction* action = popup.addAction(ToQString(item->Caption()));
+        action->setObjectName(QString::fromStdString(item->Name()));
+        action->setEnabled(item->Enabled());
+        action->setCheckable(item->Checked());
+        action->setChecked(item->Checked());
+        items[action] = item;
+    }
+    // The chosen item's Click runs once the menu has closed.
+    QAction* chosen = popup.exec(QCursor::pos());
+    if (chosen != nullptr && items.count(chosen) != 0) {
+        items[chosen]->Click.Raise();
+    }
+}
+
+}  // namespace binding

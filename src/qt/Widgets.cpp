@@ -1,0 +1,454 @@
+// SPDX-License-Identifier: MIT
+#include "qt/Widgets.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "forms/AlphaImage.h"
+#include "forms/TextBox.h"
+#include "qt/Convert.h"
+
+namespace binding {
+
+using platform::Property;
+
+// --- View -----------------------------------------------------------------------------------
+
+View::View(platform::Control& control, QWidget& widget) : m_control(&control), m_widget(widget) {
+    control.SetView(this);
+}
+
+View::~View() {
+    if (m_control != nullptr) {
+        m_control->SetView(nullptr);
+    }
+}
+
+void View::Place() {
+    m_widget.setGeometry(Px(m_control->Left()), Px(m_control->Top()), Px(m_control->Width()),
+                         Px(m_control->Height()));
+}
+
+void View::PropertyChanged(Property p) {
+    if (m_control == nullptr) {
+        return;
+    }
+    switch (p) {
+        case Property::Geometry:
+            Place();
+            break;
+        case Property::Visible:
+            m_widget.setVisible(m_control->Visible());
+            break;
+        case Property::Enabled:
+            m_widget.setEnabled(m_control->Enabled());
+            break;
+        case Property::Focus:
+            m_widget.setFocus(Qt::OtherFocusReason);
+            break;
+        default:
+            break;
+    }
+    Update(p);
+}
+
+std::int16_t ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton:
+            return platform::vbLeftButton;
+        case Qt::RightButton:
+            return platform::vbRightButton;
+        case Qt::MiddleButton:
+            return platform::vbMiddleButton;
+        default:
+            return 0;
+    }
+}
+
+std::int16_t ButtonsOf(Qt::MouseButtons b) {
+    std::int16_t v = 0;
+    if (b & Qt::LeftButton) {
+        v |= platform::vbLeftButton;
+    }
+    if (b & Qt::RightButton) {
+        v |= platform::vbRightButton;
+    }
+    if (b & Qt::MiddleButton) {
+        v |= platform::vbMiddleButton;
+    }
+    return v;
+}
+
+std::int16_t ShiftOf(Qt::KeyboardModifiers m) {
+    std::int16_t v = 0;
+    if (m & Qt::ShiftModifier) {
+        v |= 1;
+    }
+    if (m & Qt::ControlModifier) {
+        v |= 2;
+    }
+    if (m & Qt::AltModifier) {
+        v |= 4;
+    }
+    return v;
+}
+
+namespace {
+
+float Twips(qreal px) {
+    return static_cast<float>(px * 15.0);
+}
+
+}  // namespace
+
+// --- FormWidget -----------------------------------------------------------------------------
+
+FormWidget::FormWidget(platform::Form& form) : QWidget(nullptr), View(form, *this) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(ToQString(form.Caption()));
+    ApplyFrame();
+    Place();
+    Update(Property::Picture);
+}
+
+void FormWidget::Place() {
+    const QSize size(Px(m_control->Width()), Px(m_control->Height()));
+    if (this->size() != size) {
+        setFixedSize(size);
+    }
+    move(Px(m_control->Left()), Px(m_control->Top()));
+}
+
+void FormWidget::ApplyFrame() {
+    const bool frameless = Form()->BorderStyle() == platform::vbBSNone;
+    if (frameless != windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::FramelessWindowHint, frameless);
+        if (shown) {
+            show();  // changing the flags takes the window down
+        }
+    }
+}
+
+void FormWidget::ApplyWindowState() {
+    switch (Form()->WindowState()) {
+        case platform::vbMinimized:
+            setWindowState(windowState() | Qt::WindowMinimized);
+            break;
+        case platform::vbMaximized:
+            setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+            break;
+        default:
+            setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            break;
+    }
+}
+
+void FormWidget::Update(Property p) {
+    switch (p) {
+        case Property::Caption:
+            setWindowTitle(ToQString(Form()->Caption()));
+            ApplyFrame();
+            break;
+        case Property::BorderStyle:
+            ApplyFrame();
+            break;
+        case Property::WindowState:
+            ApplyWindowState();
+            break;
+        case Property::Picture: {
+            const std::span<const std::uint8_t> ico = Form()->IconData();
+            if (!ico.empty()) {
+                QPixmap pm;
+                pm.loadFromData(ico.data(), static_cast<uint>(ico.size()), "ICO");
+                setWindowIcon(QIcon(pm));
+            }
+            update();
+            break;
+        }
+        case Property::Visible:
+            if (isVisible()) {
+                ApplyWindowState();
+                raise();
+                activateWindow();
+            }
+            break;
+        case Property::Focus:
+            show();
+            raise();
+            activateWindow();
+            break;
+        default:
+            update();
+            break;
+    }
+}
+
+void FormWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (m_control == nullptr) {
+        return;
+    }
+    // The background picture unscaled from the top-left corner, clipped to the window.
+    if (const auto& picture = Form()->Picture()) {
+        painter.drawImage(0, 0, ImageOf(*picture));
+    } else {
+        painter.fillRect(rect(), palette().window());
+    }
+}
+
+void FormWidget::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && m_control != nullptr) {
+        const Qt::WindowStates s = windowState();
+        const int state = s.testFlag(Qt::WindowMinimized)   ? platform::vbMinimized
+                          : s.testFlag(Qt::WindowMaximized) ? platform::vbMaximized
+                                                            : platform::vbNormal;
+        Form()->WindowStateFromView(state);
+    }
+}
+
+bool FormWidget::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && m_control != nullptr) {
+        Form()->Activate.Raise();
+    }
+    return QWidget::event(e);
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* e) {
+    if (m_control != nullptr) {
+        Form()->MouseDown.Raise(ButtonOf(e->button()), ShiftOf(e->modifiers()),
+                                Twips(e->position().x()), Twips(e->position().y()));
+    }
+}
+
+void FormWidget::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (m_control != nullptr && !isMinimized()) {
+        m_control->GeometryFromView(Twips(pos().x()), Twips(pos().y()), m_control->Width(),
+                                    m_control->Height());
+    }
+}
+
+void FormWidget::closeEvent(QCloseEvent* e) {
+    // A close request from the window system (Alt+F4, a task-bar menu) is the form's to decide.
+    e->ignore();
+    if (m_control != nullptr) {
+        Form()->CloseRequested();
+    }
+}
+
+// --- PictureBoxWidget -----------------------------------------------------------------------
+
+PictureBoxWidget::PictureBoxWidget(platform::PictureBox& box, QWidget* parent)
+    : QWidget(parent), View(box, *this) {
+    Place();
+}
+
+void PictureBoxWidget::Update(Property) {
+    update();
+}
+
+void PictureBoxWidget::paintEvent(QPaintEvent*) {
+    if (m_control == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), ToQColor(static_cast<platform::PictureBox*>(m_control)->BackColor()));
+}
+
+void PictureBoxWidget::mousePressEvent(QMouseEvent* e) {
+    if (m_control != nullptr) {
+        static_cast<platform::PictureBox*>(m_control)->MouseDown.Raise(
+            ButtonOf(e->button()), ShiftOf(e->modifiers()), Twips(e->position().x()),
+            Twips(e->position().y()));
+    }
+}
+
+// --- LabelWidget ----------------------------------------------------------------------------
+
+LabelWidget::LabelWidget(platform::Label& label, QWidget* parent)
+    : QWidget(parent), View(label, *this) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFont(ToQFont(label.Font()));
+    Place();
+    FitToText();
+}
+
+void LabelWidget::FitToText() {
+    auto* label = static_cast<platform::Label*>(m_control);
+    if (label == nullptr || !label->AutoSize()) {
+        return;
+    }
+    const QFontMetrics fm(font());
+    const QString text = ToQString(label->Caption());
+    // An empty label keeps the width of a blank, as the layout has it.
+    const int width = text.isEmpty() ? 6 : fm.horizontalAdvance(text);
+    label->SetWidth(static_cast<float>(width * 15));
+    label->SetHeight(static_cast<float>(fm.height() * 15));
+}
+
+void LabelWidget::Update(Property p) {
+    if (p == Property::Font && m_control != nullptr) {
+        setFont(ToQFont(static_cast<platform::Label*>(m_control)->Font()));
+    }
+    if (p == Property::Caption || p == Property::Font) {
+        FitToText();
+    }
+    update();
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+    auto* label = static_cast<platform::Label*>(m_control);
+    if (label == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(ToQColor(label->ForeColor()));
+    painter.setFont(font());
+    const int align = label->Alignment() == platform::vbCenter         ? Qt::AlignHCenter
+                      : label->Alignment() == platform::vbRightJustify ? Qt::AlignRight
+                                                                       : Qt::AlignLeft;
+    painter.drawText(rect(), align | Qt::AlignTop | Qt::TextSingleLine,
+                     ToQString(label->Caption()));
+}
+
+// --- AlphaImageWidget -----------------------------------------------------------------------
+
+AlphaImageWidget::AlphaImageWidget(core::AlphaImage& image, QWidget* parent)
+    : QWidget(parent), View(image, *this) {
+    setMouseTracking(true);
+    Place();
+    Update(Property::Picture);
+}
+
+core::AlphaImage* AlphaImageWidget::Image() const {
+    return static_cast<core::AlphaImage*>(m_control);
+}
+
+void AlphaImageWidget::Update(Property p) {
+    if (p == Property::Picture && Image() != nullptr) {
+        const auto& png = Image()->Image();
+        QImage decoded;
+        if (decoded.loadFromData(png.data(), static_cast<int>(png.size()), "PNG")) {
+            m_image = decoded;
+        }
+    }
+    update();
+}
+
+void AlphaImageWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);  // at its own pixel size, over what lies beneath
+}
+
+void AlphaImageWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (Image() != nullptr) {
+        Image()->MouseMove.Raise(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()),
+                                 Twips(e->position().x()), Twips(e->position().y()));
+    }
+}
+
+void AlphaImageWidget::mousePressEvent(QMouseEvent* e) {
+    if (Image() != nullptr) {
+        std::int16_t button = ButtonOf(e->button());
+        Image()->MouseDown.Raise(button, ShiftOf(e->modifiers()), Twips(e->position().x()),
+                                 Twips(e->position().y()));
+    }
+}
+
+void AlphaImageWidget::mouseReleaseEvent(QMouseEvent* e) {
+    // A click is a press and a release over the control.
+    if (Image() != nullptr && rect().contains(e->position().toPoint())) {
+        Image()->Click.Raise(ButtonOf(e->button()));
+    }
+}
+
+void AlphaImageWidget::leaveEvent(QEvent*) {
+    if (Image() != nullptr) {
+        Image()->MouseLeave.Raise();
+    }
+}
+
+// --- TextBoxWidget --------------------------------------------------------------------------
+
+namespace {
+
+QString Rgb(platform::gdi::COLORREF c) {
+    return QStringLiteral("rgb(%1,%2,%3)")
+        .arg(platform::gdi::GetRValue(c))
+        .arg(platform::gdi::GetGValue(c))
+        .arg(platform::gdi::GetBValue(c));
+}
+
+}  // namespace
+
+TextBoxWidget::TextBoxWidget(core::TextBox& box, QWidget* parent)
+    : QLineEdit(parent), View(box, *this) {
+    setFont(ToQFont(box.Font()));
+    if (box.MaxLength() > 0) {
+        setMaxLength(box.MaxLength());
+    }
+    // Transparent over the panel, with a flat single-line border.
+    QString style =
+        QStringLiteral("QLineEdit { background: transparent; border: 1px solid %1; color: %2;")
+            .arg(Rgb(box.BorderColor()), Rgb(box.ForeColor()));
+    if (box.PasswordChar() != 0) {
+        setEchoMode(QLineEdit::Password);
+        style += QStringLiteral(" lineedit-password-character: %1;")
+                     .arg(static_cast<int>(box.PasswordChar()));
+    }
+    setStyleSheet(style + QStringLiteral(" }"));
+    setText(ToQString(box.Text()));
+    Place();
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (Box() != nullptr) {
+            Box()->TextFromView(ToU16(text));
+        }
+    });
+}
+
+core::TextBox* TextBoxWidget::Box() const {
+    return static_cast<core::TextBox*>(m_control);
+}
+
+void TextBoxWidget::Update(Property p) {
+    if (p == Property::Text && Box() != nullptr) {
+        const QString text = ToQString(Box()->Text());
+        if (text != this->text()) {
+            setText(text);
+        }
+    }
+}
+
+void TextBoxWidget::keyPressEvent(QKeyEvent* e) {
+    QLineEdit::keyPressEvent(e);
+    if (Box() != nullptr && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        Box()->KeyDown.Raise(13);
+    }
+}
+
+// --- CommandButtonWidget --------------------------------------------------------------------
+
+CommandButtonWidget::CommandButtonWidget(core::CommandButton& button, QWidget* parent)
+    : QPushButton(ToQString(button.Caption()), parent), View(button, *this) {
+    setFont(ToQFont(button.Font()));
+    setStyleSheet(QStringLiteral(
+        "QPushButton { background: transparent; border: 1px solid rgba(255,255,255,150);"
+        " color: black; }"
+        "QPushButton:hover { border-color: white; }"
+        "QPushButton:pressed { background: rgba(255,255,255,60); }"
+        "QPushButton:focus { border-color: rgb(64,128,255); }"));
+    Place();
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (m_control != nullptr) {
+            static_cast<core::CommandButton*>(m_control)->Click.Raise();
+        }
+    });
+}
+
+}  // namespace binding

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "settings/FrmMenu.h"
+
+#include "app/FrmMain.h"
+#include "app/Program.h"
+
+namespace core {
+
+FrmMenu::FrmMenu(Program& program) : Form("FrmMenu"), m_program(program) {
+    SetCaption(u"Form1");
+    Move(0, 0, 4680, 2940);
+    SetCenteredOnLoad(false);
+    for (platform::Menu* item : {&update, &a, &Setting, &b, &QExit}) {
+        AppMenu.Add(*item);
+    }
+    QExit.Click.Connect([this] { QExit_Click(); });
+}
+
+void FrmMenu::QExit_Click() {
+    // The main window goes first, so that its unload takes the tray icon away; then this
+    // window; then the process ends at once, whatever other windows are open.
+    m_program.Main().Unload();
+    Unload();
+    platform::Process().End(0);
+}
+
+}  // namespace core

@@ -1,0 +1,279 @@
+# SPDX-License-Identifier: MIT
+"""End-to-end harness: the real program on a virtual display with a notification area, a
+loopback web server standing in for the forum, and xdotool for the user's hands."""
+
+import http.server
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+import urllib.parse
+
+BINARY = os.environ.get("LOOMHAVEN_BINARY", "")
+ARTIFACTS = os.environ.get("LOOMHAVEN_ARTIFACTS", os.path.join(tempfile.gettempdir(), "loomhaven-e2e"))
+
+FORUM_HOST = "bbs.loomhaven.example"
+
+# The forum's pages: a text field that reports every key it receives back to the server, so a
+# test can tell whether typing reached the page.
+PAGE = """<!doctype html>
+<html><head><meta charset="utf-8"><title>forum</title></head>
+<body style="background:#fafaf0;font-family:sans-serif">
+<h1 id="title">Forum home</h1>
+<input id="field" autofocus style="width:300px">
+<script>
+  const f = document.getElementById('field');
+  function report(kind, e) {
+    fetch('/key?kind=' + kind + '&key=' + encodeURIComponent(e.key));
+  }
+  f.addEventListener('keydown', e => report('down', e));
+  document.addEventListener('keydown', e => { if (e.target !== f) report('doc', e); });
+  document.addEventListener('mousedown', () => fetch('/click'));
+  document.addEventListener('wheel', () => fetch('/wheel'), {passive: true});
+</script>
+</body></html>
+"""
+
+
+class ForumServer:
+    """A loopback HTTP server that records every request with the time it arrived."""
+
+    def __init__(self):
+        self.requests = []  # (seconds since start, path)
+        self.lock = threading.Lock()
+        self.started = time.monotonic()
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                with outer.lock:
+                    outer.requests.append((time.monotonic() - outer.started, self.path))
+                body = PAGE.encode() if urllib.parse.urlparse(self.path).path in ("/", "/forum-2-1.html") else b"ok"
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Cache-Control", "no-store")
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def reset_clock(self):
+        with self.lock:
+            self.started = time.monotonic()
+
+    def paths(self, prefix):
+        with self.lock:
+            return [(t, p) for t, p in self.requests if p.startswith(prefix)]
+
+    def page_loads(self):
+        with self.lock:
+            return [t for t, p in self.requests if p == "/"]
+
+    def keys(self):
+        with self.lock:
+            return [urllib.parse.parse_qs(urllib.parse.urlparse(p).query) for _, p in self.requests
+                    if p.startswith("/key?")]
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def wait_for(predicate, timeout, interval=0.2, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise AssertionError(f"timed out after {timeout}s waiting for {what}")
+
+
+class Desktop:
+    """Xvfb with trayer as the notification area."""
+
+    def __init__(self, width=1280, height=800):
+        r, w = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        with os.fdopen(r) as f:
+            number = f.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.trayer = None
+
+    def start_tray(self):
+        self.trayer = subprocess.Popen(
+            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+             "--height", "24", "--SetDockType", "true"],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: self.xdotool("search", "--classname", "trayer", check=False).strip(), 10,
+                 what="trayer")
+
+    def xdotool(self, *args, check=True):
+        p = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
+        if check and p.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(args)}: {p.stderr.strip()}")
+        return p.stdout
+
+    def geometry(self, window):
+        out = self.xdotool("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def find_window(self, name):
+        out = self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(name)}$", check=False)
+        ids = out.split()
+        return ids[0] if ids else None
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        time.sleep(0.15)
+        self.xdotool("click", str(button))
+
+    def press(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("mousedown", str(button))
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "60", text)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "60", *keys)
+
+    def screenshot(self, name, crop=None):
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        path = os.path.join(ARTIFACTS, name)
+        args = ["import", "-window", "root"]
+        if crop:
+            x, y, w, h = crop
+            args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+        subprocess.run(args + [path], env=self.env, check=True)
+        return path
+
+    def pixel(self, path, x, y):
+        out = subprocess.run(["convert", path, "-format", f"%[fx:int(255*p{{{x},{y}}}.r)],"
+                              f"%[fx:int(255*p{{{x},{y}}}.g)],%[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return tuple(int(v) for v in out.split(","))
+
+    def close(self):
+        for p in (self.trayer, self.xvfb):
+            if p and p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+
+
+class Program:
+    """The loomhaven binary with its own settings, profile and data directories."""
+
+    def __init__(self, desktop, server, settings=None):
+        if not BINARY:
+            raise unittest.SkipTest("LOOMHAVEN_BINARY is not set")
+        self.desktop = desktop
+        self.home = tempfile.mkdtemp(prefix="loomhaven-e2e-")
+        self.config = os.path.join(self.home, "config")
+        os.makedirs(self.config)
+        self.settings_file = os.path.join(self.config, "Windows.INI")
+        if settings is not None:
+            with open(self.settings_file, "w", encoding="utf-8") as f:
+                f.write(settings)
+        env = dict(desktop.env,
+                   XDG_CONFIG_HOME=self.config,
+                   XDG_DATA_HOME=os.path.join(self.home, "data"),
+                   XDG_CACHE_HOME=os.path.join(self.home, "cache"),
+                   XDG_RUNTIME_DIR=self.home,
+                   QTWEBENGINE_CHROMIUM_FLAGS=(
+                       f'--host-resolver-rules="MAP {FORUM_HOST} 127.0.0.1:{server.port}" '
+                       "--disable-background-networking --disable-component-update"))
+        env.pop("QT_QPA_PLATFORM", None)
+        self.log_path = os.path.join(self.home, "program.log")
+        self.log = open(self.log_path, "w")
+        self.process = subprocess.Popen([BINARY], env=env, stdout=self.log, stderr=subprocess.STDOUT,
+                                        start_new_session=True)
+        self.started = time.monotonic()
+
+    def window(self, name="Quillmere", timeout=30):
+        return wait_for(lambda: self.desktop.find_window(name), timeout, what=f"window {name}")
+
+    def window_gone(self, name="Quillmere"):
+        return self.desktop.find_window(name) is None
+
+    def tray_icon(self):
+        """The tray icon's window inside trayer, as its centre on the screen."""
+        out = self.desktop.xdotool("search", "--classname", "loomhaven", check=False)
+        for wid in out.split():
+            try:
+                x, y, w, h = self.desktop.geometry(wid)
+            except (RuntimeError, KeyError):
+                continue
+            if 0 < w <= 48 and 0 < h <= 48 and y < 40:
+                return x + w // 2, y + h // 2
+        return None
+
+    def settings(self):
+        try:
+            with open(self.settings_file, encoding="utf-8") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
+    def close(self):
+        if self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGTERM)
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
+                self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+class E2ETest(unittest.TestCase):
+    """Starts a desktop, a tray and the forum server for each test; the test starts the
+    program with the settings it needs."""
+
+    def setUp(self):
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.desktop.start_tray()
+        self.server = ForumServer()
+        self.addCleanup(self.server.close)
+
+    def start(self, settings=None):
+        program = Program(self.desktop, self.server, settings)
+        self.server.reset_clock()
+        self.addCleanup(program.close)
+        self.addCleanup(lambda: self._dump_log_on_failure(program))
+        return program
+
+    def _dump_log_on_failure(self, program):
+        outcome = getattr(self, "_outcome", None)
+        result = getattr(outcome, "result", None)
+        if result is not None and (result.failures or result.errors):
+            print("---- program output ----\n" + program.output()[-4000:])

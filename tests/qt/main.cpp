@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+// GoogleTest inside a Qt application on the offscreen platform: no display needed.
+#include <gtest/gtest.h>
+#include <QtGui/QGuiApplication>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
