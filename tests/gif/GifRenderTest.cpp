@@ -36,7 +36,8 @@ class YieldCounter final : public platform::IProcess {
             run();
         }
     }
-    [[noreturn]] void End(int) override { std::abort(); }
+    [[noreturn]] void End(int status) override { throw platform::EndRequested{status}; }
+    bool HasEnded() const override { return false; }
     int yields = 0;
     std::function<void()> inside;
 };
