@@ -29,6 +29,9 @@ struct WalkEnd {};
 constexpr int kMaxCanvasSide = 16384;
 // Taken names of frame files are passed over this many times before the walk gives up.
 constexpr int kNameAttempts = 16;
+// All frame pictures of one file together hold at most this many pixels (256 MB): a small
+// file can declare thousands of huge frames.
+constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
 
 // Runs one statement of a routine that skips the statements that fail.
 template <typename F>
@@ -358,7 +361,16 @@ void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
 
 void clsGifs::WriteAndLoadFrames() {
     const std::int64_t n = static_cast<std::int64_t>(m_FileBytes.size());
+    std::int64_t pixels = 0;
     for (std::size_t k = 0; k < m_FrameStart.size(); ++k) {
+        // The decoder gives each frame its own rectangle.
+        if (k < m_FrameWidth.size() && k < m_FrameHeight.size()) {
+            pixels += std::int64_t{std::max<std::int16_t>(m_FrameWidth[k], 0)} *
+                      std::max<std::int16_t>(m_FrameHeight[k], 0);
+        }
+        if (pixels > kMaxPicturePixels) {
+            throw WalkEnd{};
+        }
         char buffer[256];
         const std::uint32_t length = platform::GetTempPathA(sizeof buffer, buffer);
         if (length >= sizeof buffer) {
@@ -614,49 +626,65 @@ void clsGifs::MaskedTransparentBlt(gdi::HDC dest, gdi::HDC reference, gdi::HDC s
     const auto w = static_cast<std::int16_t>(rect[2]);
     const auto h = static_cast<std::int16_t>(rect[3]);
 
-    // A: the result, B: the frame's part, M: the mask, I: the inverse mask.
-    gdi::HDC a = gdi::CreateCompatibleDC(reference);
-    gdi::HDC b = gdi::CreateCompatibleDC(reference);
-    gdi::HDC m = gdi::CreateCompatibleDC(reference);
-    gdi::HDC inv = gdi::CreateCompatibleDC(reference);
-    gdi::HBITMAP maskBmp = gdi::CreateBitmap(w, h, 1, 1, nullptr);
-    gdi::HBITMAP inverseBmp = gdi::CreateBitmap(w, h, 1, 1, nullptr);
-    gdi::HBITMAP resultBmp = gdi::CreateCompatibleBitmap(reference, w, h);
-    gdi::HBITMAP partBmp = gdi::CreateCompatibleBitmap(reference, w, h);
-    gdi::HGDIOBJ oldM = gdi::SelectObject(m, maskBmp);
-    gdi::HGDIOBJ oldI = gdi::SelectObject(inv, inverseBmp);
-    gdi::HGDIOBJ oldA = gdi::SelectObject(a, resultBmp);
-    gdi::HGDIOBJ oldB = gdi::SelectObject(b, partBmp);
+    // Only the part of the frame that lies on the canvas can change it, so the masks and the
+    // two work bitmaps cover that part alone: a frame declared far larger than its screen
+    // costs no more than the canvas.
+    const gdi::Bitmap* canvas = gdi::SelectedBitmap(dest);
+    const int x0 = std::max<int>(x, 0);
+    const int y0 = std::max<int>(y, 0);
+    const int x1 = std::min<int>(x + w, canvas != nullptr ? canvas->Width() : 0);
+    const int y1 = std::min<int>(y + h, canvas != nullptr ? canvas->Height() : 0);
+    if (x0 < x1 && y0 < y1) {
+        const int cw = x1 - x0;
+        const int ch = y1 - y0;
+        const int sx = x0 - x;  // where that part starts in the frame
+        const int sy = y0 - y;
 
-    // Pixels of the key colour become 1 (white) in the mask, all others 0.
-    const gdi::COLORREF oldBack = gdi::SetBkColor(source, key);
-    gdi::BitBlt(m, 0, 0, w, h, source, 0, 0, gdi::SRCCOPY);
-    gdi::SetBkColor(source, oldBack);
+        // A: the result, B: the frame's part, M: the mask, I: the inverse mask.
+        gdi::HDC a = gdi::CreateCompatibleDC(reference);
+        gdi::HDC b = gdi::CreateCompatibleDC(reference);
+        gdi::HDC m = gdi::CreateCompatibleDC(reference);
+        gdi::HDC inv = gdi::CreateCompatibleDC(reference);
+        gdi::HBITMAP maskBmp = gdi::CreateBitmap(cw, ch, 1, 1, nullptr);
+        gdi::HBITMAP inverseBmp = gdi::CreateBitmap(cw, ch, 1, 1, nullptr);
+        gdi::HBITMAP resultBmp = gdi::CreateCompatibleBitmap(reference, cw, ch);
+        gdi::HBITMAP partBmp = gdi::CreateCompatibleBitmap(reference, cw, ch);
+        gdi::HGDIOBJ oldM = gdi::SelectObject(m, maskBmp);
+        gdi::HGDIOBJ oldI = gdi::SelectObject(inv, inverseBmp);
+        gdi::HGDIOBJ oldA = gdi::SelectObject(a, resultBmp);
+        gdi::HGDIOBJ oldB = gdi::SelectObject(b, partBmp);
 
-    gdi::BitBlt(inv, 0, 0, w, h, m, 0, 0, gdi::NOTSRCCOPY);
-    // The canvas under the frame, kept only where the frame is transparent.
-    gdi::BitBlt(a, 0, 0, w, h, dest, x, y, gdi::SRCCOPY);
-    gdi::BitBlt(a, 0, 0, w, h, m, 0, 0, gdi::SRCAND);
-    // The frame, kept only where it is opaque.
-    gdi::BitBlt(b, 0, 0, w, h, source, 0, 0, gdi::SRCCOPY);
-    gdi::BitBlt(b, 0, 0, w, h, inv, 0, 0, gdi::SRCAND);
-    // Merged, back onto the canvas, and the canvas to the target.
-    gdi::BitBlt(a, 0, 0, w, h, b, 0, 0, gdi::SRCINVERT);
-    gdi::BitBlt(dest, x, y, w, h, a, 0, 0, gdi::SRCCOPY);
+        // Pixels of the key colour become 1 (white) in the mask, all others 0.
+        const gdi::COLORREF oldBack = gdi::SetBkColor(source, key);
+        gdi::BitBlt(m, 0, 0, cw, ch, source, sx, sy, gdi::SRCCOPY);
+        gdi::SetBkColor(source, oldBack);
+
+        gdi::BitBlt(inv, 0, 0, cw, ch, m, 0, 0, gdi::NOTSRCCOPY);
+        // The canvas under the frame, kept only where the frame is transparent.
+        gdi::BitBlt(a, 0, 0, cw, ch, dest, x0, y0, gdi::SRCCOPY);
+        gdi::BitBlt(a, 0, 0, cw, ch, m, 0, 0, gdi::SRCAND);
+        // The frame, kept only where it is opaque.
+        gdi::BitBlt(b, 0, 0, cw, ch, source, sx, sy, gdi::SRCCOPY);
+        gdi::BitBlt(b, 0, 0, cw, ch, inv, 0, 0, gdi::SRCAND);
+        // Merged, and back onto the canvas.
+        gdi::BitBlt(a, 0, 0, cw, ch, b, 0, 0, gdi::SRCINVERT);
+        gdi::BitBlt(dest, x0, y0, cw, ch, a, 0, 0, gdi::SRCCOPY);
+
+        gdi::SelectObject(m, oldM);
+        gdi::SelectObject(inv, oldI);
+        gdi::SelectObject(a, oldA);
+        gdi::SelectObject(b, oldB);
+        gdi::DeleteObject(maskBmp);
+        gdi::DeleteObject(inverseBmp);
+        gdi::DeleteObject(resultBmp);
+        gdi::DeleteObject(partBmp);
+        gdi::DeleteDC(m);
+        gdi::DeleteDC(inv);
+        gdi::DeleteDC(a);
+        gdi::DeleteDC(b);
+    }
+    // The canvas goes to the target.
     gdi::BitBlt(m_hDC, 0, 0, m_CanvasWidth, m_CanvasHeight, m_hMemDC, 0, 0, gdi::SRCCOPY);
-
-    gdi::SelectObject(m, oldM);
-    gdi::SelectObject(inv, oldI);
-    gdi::SelectObject(a, oldA);
-    gdi::SelectObject(b, oldB);
-    gdi::DeleteObject(maskBmp);
-    gdi::DeleteObject(inverseBmp);
-    gdi::DeleteObject(resultBmp);
-    gdi::DeleteObject(partBmp);
-    gdi::DeleteDC(m);
-    gdi::DeleteDC(inv);
-    gdi::DeleteDC(a);
-    gdi::DeleteDC(b);
 }
 
 void clsGifs::EndDC() {

@@ -129,6 +129,43 @@ TEST_F(GifRenderTest, KeyColourFromTheFramesOwnTable) {
     EXPECT_EQ(Row(target.Bits(), 0, 0, 2), (std::vector<Pixel>{kBlue, kBlue}));
 }
 
+// A transparent frame placed partly or wholly off the canvas: what lies on the canvas is drawn
+// as anywhere else, the rest is dropped.
+TEST_F(GifRenderTest, TransparentFramesAtTheEdges) {
+    const std::vector<std::uint8_t> frame = {1, 0, 3, 0, 1, 3};  // index 0 is the key
+    const Pixel colours[] = {kRed, kGreen, kBlue, kWhite};
+    struct Case {
+        int left;  // as the file has them: 16 bits, read as signed
+        int top;
+    };
+    const Case cases[] = {{0, 0},  {2, 1},  {0xFFFF, 0xFFFF}, {3, 2}, {0xFFFD, 0},
+                          {40, 0}, {30, 0}, {0, 0xFFFE},      {1, 3}};
+    for (const Case& c : cases) {
+        GifBuilder b;
+        b.Header(4, 3, kFour).Image(0, 0, 4, 3, std::vector<std::uint8_t>(12, 2));
+        b.Control(0, 0).Image(c.left, c.top, 3, 2, frame).Trailer();
+        GdiSurface target(32, 3);
+        clsGifs gif;
+        Walk(gif, b, target.Dc(), kBack);
+        gif.RenderGif();
+        gif.RenderGif();
+        const int x = static_cast<std::int16_t>(c.left);
+        const int y = static_cast<std::int16_t>(c.top);
+        for (int cy = 0; cy < 3; ++cy) {
+            for (int cx = 0; cx < 32; ++cx) {
+                Pixel want = cx < 4 ? kBlue : kBackPx;
+                const int fx = cx - x;
+                const int fy = cy - y;
+                if (fx >= 0 && fx < 3 && fy >= 0 && fy < 2 && frame[fy * 3 + fx] != 0) {
+                    want = colours[frame[fy * 3 + fx]];
+                }
+                EXPECT_EQ(target.At(cx, cy), want)
+                    << "frame at " << x << "," << y << ": pixel " << cx << "," << cy;
+            }
+        }
+    }
+}
+
 TEST_F(GifRenderTest, DisposalTwoClearsTheWholeCanvasThreeRestoresNothing) {
     struct Case {
         int disposal;

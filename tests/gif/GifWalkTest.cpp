@@ -486,6 +486,24 @@ TEST_F(GifWalkTest, MoreFramesThanTheCounterHoldsEndTheWalk) {
     EXPECT_TRUE(m_decoder.SeenFiles().empty());
 }
 
+// A small file can declare many huge frames: the pictures of one file hold at most 2^26 pixels
+// together, and the frame that would go beyond ends the walk like a frame that cannot be loaded.
+TEST_F(GifWalkTest, FramePicturesHaveAPixelBudget) {
+    m_decoder.SetDecodes(false);  // nothing is decoded: only what is asked for counts
+    GifBuilder b;
+    b.Header(1, 1, kFour);
+    for (int k = 0; k < 6; ++k) {
+        b.Image(0, 0, 4096, 4096, {0});
+    }
+    b.Trailer();
+    clsGifs gif;
+    Walk(gif, b);
+    EXPECT_EQ(gif.FrameStart().size(), 6u);
+    EXPECT_EQ(m_decoder.SeenFiles().size(), 4u);
+    EXPECT_EQ(gif.FramePics().size(), 4u);
+    EXPECT_EQ(gif.Canvas(), nullptr);
+}
+
 // CleanUp empties the pictures and the columns, but keeps the start and end positions; it only
 // acts after more than one frame was loaded.
 TEST_F(GifWalkTest, CleanUpKeepsPositionsOnly) {
