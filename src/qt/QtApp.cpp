@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "platform/Services.h"
 #include "qt/Convert.h"
+#include "qt/QtPictureDecoder.h"
 #include "qt/QtRuntime.h"
 #include "qt/QtShell.h"
 #include "qt/QtWindowSystem.h"
@@ -39,6 +40,7 @@ int RunApplication(int argc, char** argv) {
     QtMessageBoxes messages;
     QtScreen screen;
     QtShell shell;
+    QtPictureDecoder pictures;
     int status = 0;
     {
         QtWindowSystem windows;
@@ -47,6 +49,7 @@ int RunApplication(int argc, char** argv) {
                                                             .messageBox = &messages,
                                                             .screen = &screen,
                                                             .windows = &windows,
+                                                            .pictures = &pictures,
                                                             .shell = &shell});
         core::Program program;
         platform::RunHandler([&] { program.Start(); });
