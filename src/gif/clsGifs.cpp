@@ -121,6 +121,9 @@ std::int64_t clsGifs::SkipChain(std::int64_t q) const {
 bool clsGifs::fGifBreakOutFrames() {
     m_WalkComplete = false;
     CleanUp();
+    // The last file's canvas goes now: a file that cannot be walked to its end shows nothing,
+    // rather than what the last file left.
+    ReleaseCanvas();
     if (strGifFileNames.empty()) {
         return false;
     }
@@ -492,8 +495,7 @@ gdi::COLORREF clsGifs::NearestSolidColor(gdi::COLORREF colour) {
     return nearest;
 }
 
-bool clsGifs::fCreateBitMap() {
-    // Only one canvas is in use at a time: the last file's goes first.
+void clsGifs::ReleaseCanvas() {
     if (m_hCanvasBmp != nullptr) {
         if (gdi::SelectObject(m_hMemDC, m_hOldBmp) == nullptr) {
             // Nothing to put in its place: a new context lets go of the canvas as well.
@@ -505,6 +507,11 @@ bool clsGifs::fCreateBitMap() {
     }
     m_CanvasWidth = 0;
     m_CanvasHeight = 0;
+}
+
+bool clsGifs::fCreateBitMap() {
+    // Only one canvas is in use at a time: the last file's goes first.
+    ReleaseCanvas();
     if (m_ScreenWidth > kMaxCanvasSide || m_ScreenHeight > kMaxCanvasSide) {
         return false;  // too large to allocate: no canvas, nothing is drawn
     }

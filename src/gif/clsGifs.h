@@ -100,6 +100,7 @@ class clsGifs {
     void DuplicateCheck(std::size_t i, std::int64_t tablePos);
     void WriteAndLoadFrames();
     bool fIsStill() const;
+    void ReleaseCanvas();
     static std::string MakeTempFileName(std::string path, const std::string& prefix,
                                         const std::string& extension);
     static platform::gdi::COLORREF NearestSolidColor(platform::gdi::COLORREF colour);

@@ -333,6 +333,29 @@ TEST_F(GifRenderTest, OneImageIsAStillPicture) {
     EXPECT_EQ(other.At(0, 0), kUntouched);
 }
 
+// A file that cannot be walked to its end shows nothing of the file walked before it.
+TEST_F(GifRenderTest, ADamagedFileShowsNothingOfTheLastOne) {
+    GifBuilder good;
+    good.Header(2, 1, kFour).Image(0, 0, 2, 1, {0, 1}).Image(0, 0, 2, 1, {2, 3}).Trailer();
+    GifBuilder cut;
+    cut.Header(2, 1, kFour).Image(0, 0, 2, 1, {3, 3}).Image(0, 0, 2, 1, {1, 1});
+    cut.Raw({0x21, 0xFE, 0x40, 'x'});
+    std::vector<std::uint8_t> garbage = {'G', 'I', 'F', '8', '9', 'a', ',', ' ', 'b', 'u', 't'};
+    for (const auto& damaged : {cut.Bytes(), garbage}) {
+        GdiSurface target(32, 1);
+        clsGifs gif;
+        Walk(gif, good, target.Dc(), kBack);
+        gif.RenderGif();
+        EXPECT_EQ(target.At(0, 0), kRed);
+        Walk(gif, damaged, target.Dc(), kBack);
+        target.Fill(kUntouched);
+        for (int i = 0; i < 3; ++i) {
+            gif.RenderGif();
+        }
+        EXPECT_EQ(target.Bits().Pixels(), std::vector<Pixel>(32, kUntouched));
+    }
+}
+
 TEST_F(GifRenderTest, NothingToDrawBeforeAWalk) {
     GdiSurface target(4, 1, kUntouched);
     clsGifs gif;
