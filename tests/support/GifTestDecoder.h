@@ -109,7 +109,7 @@ inline std::optional<platform::gdi::Bitmap> DecodeFirstGifImage(
         if (code == end) {
             break;
         }
-        int emit = code;
+        int entry = code;
         std::uint8_t head = 0;
         if (code < next && (code < clear || code > end)) {
             head = first[static_cast<std::size_t>(code)];
@@ -129,10 +129,10 @@ inline std::optional<platform::gdi::Bitmap> DecodeFirstGifImage(
                 ++codeSize;
             }
         }
-        string.resize(length[static_cast<std::size_t>(emit)]);
+        string.resize(length[static_cast<std::size_t>(entry)]);
         for (std::size_t i = string.size(); i-- > 0;) {
-            string[i] = suffix[static_cast<std::size_t>(emit)];
-            emit = prefix[static_cast<std::size_t>(emit)];
+            string[i] = suffix[static_cast<std::size_t>(entry)];
+            entry = prefix[static_cast<std::size_t>(entry)];
         }
         for (std::uint8_t index : string) {
             if (indexes.size() < total) {
