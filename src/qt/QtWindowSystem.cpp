@@ -11,8 +11,10 @@
 #include "forms/TextBox.h"
 #include "forms/WebBrowser.h"
 #include "platform/Timer.h"
+#include "platform/UserControl.h"
 #include "qt/Browser.h"
 #include "qt/Convert.h"
+#include "qt/UserControlWidget.h"
 #include "qt/Widgets.h"
 
 namespace binding {
@@ -65,6 +67,8 @@ void QtWindowSystem::Build(platform::Control& container, QWidget* parent) {
             w = new CommandButtonWidget(*button, parent);
         } else if (auto* browser = dynamic_cast<core::WebBrowser*>(&c)) {
             w = new BrowserWidget(*browser, Profile(), parent);
+        } else if (auto* user = dynamic_cast<platform::UserControl*>(&c)) {
+            w = new UserControlWidget(*user, parent);
         } else {
             continue;
         }

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// The view of a user control: it shows the control's drawing surface, passes the mouse on in
+// twips, and holds the window system's mouse grab while the control has the capture.
+#pragma once
+
+#include <QWidget>
+
+#include "platform/UserControl.h"
+#include "qt/Widgets.h"
+
+namespace binding {
+
+class UserControlWidget final : public QWidget, public View {
+  public:
+    UserControlWidget(platform::UserControl& control, QWidget* parent);
+    ~UserControlWidget() override;
+
+  protected:
+    void Update(platform::Property p) override;
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+  private:
+    platform::UserControl* User() const;
+    // Takes or lets go of the mouse as the control's capture says.
+    void FollowCapture();
+    bool m_pressed = false;
+};
+
+}  // namespace binding
