@@ -42,6 +42,42 @@ void QtWindowSystem::Realize(platform::Form& form) {
     auto* widget = new FormWidget(form);
     m_forms[&form] = widget;
     Build(form, widget);
+    SetTabOrder(form);
+}
+
+namespace {
+
+void CollectTabStops(const platform::Control& c, std::vector<const platform::Control*>& out) {
+    for (const platform::Control* child : c.Controls()) {
+        if (child->TabStop() && child->TabIndex() >= 0) {
+            out.push_back(child);
+        }
+        CollectTabStops(*child, out);
+    }
+}
+
+}  // namespace
+
+// Tab moves through the controls in the order of their tab indexes; disabled ones (the
+// browser under the lock panel, the panel's boxes once it has slid away) are passed over.
+void QtWindowSystem::SetTabOrder(const platform::Form& form) {
+    std::vector<const platform::Control*> stops;
+    CollectTabStops(form, stops);
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const platform::Control* a, const platform::Control* b) {
+                         return a->TabIndex() < b->TabIndex();
+                     });
+    QWidget* previous = nullptr;
+    for (const platform::Control* c : stops) {
+        QWidget* w = WidgetOf(*c);
+        if (w == nullptr || w->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, w);
+        }
+        previous = w;
+    }
 }
 
 // Children are listed front to back; Qt stacks later siblings over earlier ones, so they are
