@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "forms/AlphaImage.h"
+#include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "forms/WebBrowser.h"
 #include "platform/Timer.h"
@@ -99,6 +100,10 @@ void QtWindowSystem::Build(platform::Control& container, QWidget* parent) {
             w = new TextBoxWidget(*text, parent);
         } else if (auto* button = dynamic_cast<core::CommandButton*>(&c)) {
             w = new CommandButtonWidget(*button, parent);
+        } else if (auto* option = dynamic_cast<core::OptionButton*>(&c)) {
+            w = new OptionButtonWidget(*option, parent);
+        } else if (auto* shape = dynamic_cast<platform::Shape*>(&c)) {
+            w = new ShapeWidget(*shape, parent);
         } else if (auto* browser = dynamic_cast<core::WebBrowser*>(&c)) {
             w = new BrowserWidget(*browser, Profile(), parent);
         } else {
