@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "forms/AlphaImage.h"
+#include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "forms/WebBrowser.h"
 #include "platform/Timer.h"
@@ -22,11 +23,15 @@ namespace binding {
 QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() {
-    // Every page goes before the profile it belongs to.
+    // Every page goes before the profile it belongs to, those of windows already taken down
+    // (whose deletion may still be pending) included.
     for (auto& [form, widget] : m_forms) {
         delete widget;
     }
     m_forms.clear();
+    for (const QPointer<FormWidget>& retired : m_retired) {
+        delete retired.data();
+    }
     delete m_profile;
 }
 
@@ -44,6 +49,42 @@ void QtWindowSystem::Realize(platform::Form& form) {
     auto* widget = new FormWidget(form);
     m_forms[&form] = widget;
     Build(form, widget);
+    SetTabOrder(form);
+}
+
+namespace {
+
+void CollectTabStops(const platform::Control& c, std::vector<const platform::Control*>& out) {
+    for (const platform::Control* child : c.Controls()) {
+        if (child->TabStop() && child->TabIndex() >= 0) {
+            out.push_back(child);
+        }
+        CollectTabStops(*child, out);
+    }
+}
+
+}  // namespace
+
+// Tab moves through the controls in the order of their tab indexes; disabled ones (the
+// browser under the lock panel, the panel's boxes once it has slid away) are passed over.
+void QtWindowSystem::SetTabOrder(const platform::Form& form) {
+    std::vector<const platform::Control*> stops;
+    CollectTabStops(form, stops);
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const platform::Control* a, const platform::Control* b) {
+                         return a->TabIndex() < b->TabIndex();
+                     });
+    QWidget* previous = nullptr;
+    for (const platform::Control* c : stops) {
+        QWidget* w = WidgetOf(*c);
+        if (w == nullptr || w->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, w);
+        }
+        previous = w;
+    }
 }
 
 // Children are listed front to back; Qt stacks later siblings over earlier ones, so they are
@@ -65,6 +106,10 @@ void QtWindowSystem::Build(platform::Control& container, QWidget* parent) {
             w = new TextBoxWidget(*text, parent);
         } else if (auto* button = dynamic_cast<core::CommandButton*>(&c)) {
             w = new CommandButtonWidget(*button, parent);
+        } else if (auto* option = dynamic_cast<core::OptionButton*>(&c)) {
+            w = new OptionButtonWidget(*option, parent);
+        } else if (auto* shape = dynamic_cast<platform::Shape*>(&c)) {
+            w = new ShapeWidget(*shape, parent);
         } else if (auto* browser = dynamic_cast<core::WebBrowser*>(&c)) {
             w = new BrowserWidget(*browser, Profile(), parent);
         } else if (auto* user = dynamic_cast<platform::UserControl*>(&c)) {
@@ -91,6 +136,10 @@ void QtWindowSystem::Destroy(platform::Form& form) {
     m_forms.erase(it);
     widget->hide();
     widget->deleteLater();  // the form's own handler may be on the stack
+    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(),
+                                   [](const QPointer<FormWidget>& p) { return p.isNull(); }),
+                    m_retired.end());
+    m_retired.emplace_back(widget);
 }
 
 FormWidget* QtWindowSystem::WidgetOf(const platform::Form& form) const {

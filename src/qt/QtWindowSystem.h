@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <map>
+#include <vector>
 
 #include "platform/Form.h"
 
@@ -31,9 +33,11 @@ class QtWindowSystem final : public QObject, public platform::IWindowSystem {
 
   private:
     void Build(platform::Control& container, QWidget* parent);
+    void SetTabOrder(const platform::Form& form);
     QWebEngineProfile& Profile();
 
     std::map<const platform::Form*, FormWidget*> m_forms;
+    std::vector<QPointer<FormWidget>> m_retired;  // taken down, deletion pending
     QWebEngineProfile* m_profile = nullptr;
 };
 
