@@ -4,6 +4,7 @@
 // The decoder is the toolkit-free stand-in of the tests.
 #include <dirent.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +39,17 @@ const Place& ThePlace() {
         ::setenv("TMPDIR", p.tmp.c_str(), 1);
         return p;
     }();
+    // Both directories go when the run ends.
+    static const bool cleanUp = [] {
+        std::atexit([] {
+            const Place& p = ThePlace();
+            ::unlink(p.input.c_str());
+            ::rmdir(p.input.substr(0, p.input.rfind('/')).c_str());
+            ::rmdir(p.tmp.c_str());
+        });
+        return true;
+    }();
+    (void)cleanUp;
     return place;
 }
 
