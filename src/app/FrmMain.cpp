@@ -8,6 +8,7 @@
 
 #include "app/Program.h"
 #include "forms/Addresses.h"
+#include "forms/CloseButton.h"
 #include "forms/Layouts.h"
 #include "platform/Resources.h"
 #include "platform/Services.h"
@@ -139,6 +140,13 @@ FrmMain::FrmMain(Program& program) : Form("FrmMain"), m_program(program) {
     Timer1.TimerEvent.Connect([this] { Timer1_Timer(); });
     LockTimer.TimerEvent.Connect([this] { LockTimer_Timer(); });
     Timer2.TimerEvent.Connect([this] { Timer2_Timer(); });
+    zTimCtn1.TimerEvent.Connect([this] { zTimCtn1_Timer(); });
+    zTimCtn2.TimerEvent.Connect([this] { zTimCtn2_Timer(); });
+    CommandButton1.Click.Connect([this] { CommandButton1_Click(); });
+    QExit.Click.Connect([this](std::int16_t button) { QExit_Click(button); });
+    ConnectHoverPictures(QExit);
+    PassWord.KeyDown.Connect([this](std::int16_t key) { PassWord_KeyDown(key); });
+    QueryUnload.Connect([this](bool& cancel) { Form_QueryUnload(cancel); });
 }
 
 FrmMain::~FrmMain() = default;
@@ -159,6 +167,12 @@ void FrmMain::Form_Load() {
     // 4. The close button flush with the right edge; 5. the lock panel parked beyond it.
     QExit.SetLeft(Width() - QExit.Width());
     Picture2.SetLeft(Picture1.Left() + Width());
+    ApplyLock();
+    // 7. The lock panel slides in over the browser: the program always starts locked.
+    float left = Picture1.Left();
+    float top = Picture1.Top();
+    std::int16_t enable = -1;
+    zMove1(&Picture2, left, top, enable);
     // 8. The tray icon.
     TrayIcon().AddNotifyIcon(static_cast<std::int32_t>(hWnd()), Icon(), u"Tidewick");
     if (!platform::Shell().TrayAvailable()) {
@@ -241,6 +255,140 @@ void FrmMain::Form_Resize() {
 
 void FrmMain::Form_Unload() {
     TrayIcon().DeleteNotifyIcon();
+}
+
+void FrmMain::Form_QueryUnload(bool& cancel) {
+    // Closing the window from the window system (Alt+F4) does what the close button does:
+    // the program ends only from the tray menu.
+    cancel = true;
+    QExit_Click(platform::vbLeftButton);
+}
+
+// --- The lock ----------------------------------------------------------------------------------
+
+bool FrmMain::Locked() const {
+    // The panel lies over the browser panel, or is on its way there.
+    const float edge = Picture1.Left() + Picture1.Width();
+    const bool covering = Picture2.Left() < edge;
+    const bool coming = zObj1 == &Picture2 && zTimCtn1.Running() && zLeft1 < edge;
+    return covering || coming;
+}
+
+void FrmMain::ApplyLock() {
+    const bool locked = Locked();
+    Web1.SetEnabled(!locked);
+    Picture2.SetEnabled(locked);
+}
+
+void FrmMain::CommandButton1_Click() {
+    const std::u16string storedUser = ReadSetting(u"Setting", u"UserName", u"58263");
+    const std::u16string storedPassword = ReadSetting(u"Setting", u"PassWord", u"58263");
+    const bool userMatches = storedUser == UserName.Text();
+    const bool passwordMatches = storedPassword == PassWord.Text();
+    if (userMatches && passwordMatches) {
+        UserName.SetText(u"");
+        PassWord.SetText(u"");
+        float left = Picture1.Width();
+        float top = Picture1.Top();
+        std::int16_t enable = -1;
+        zMove1(&Picture2, left, top, enable);
+    } else {
+        // The text stays for the rest of the run; nothing ever clears it.
+        Label1.SetCaption(u"账号密码错误，请重试...");
+    }
+}
+
+void FrmMain::PassWord_KeyDown(std::int16_t key) {
+    if (key == 13) {  // Enter presses "Login"
+        CommandButton1_Click();
+    }
+}
+
+void FrmMain::QExit_Click(std::int16_t button) {
+    const std::u16string lock = ReadSetting(u"Setting", u"Lock", u"True");
+    if (lock == u"True" && button == platform::vbLeftButton) {
+        float left = Picture1.Left();
+        float top = Picture1.Top();
+        std::int16_t enable = -1;
+        zMove1(&Picture2, left, top, enable);
+        SetWindowState(platform::vbMinimized);
+    } else if (lock == u"False" && button == platform::vbLeftButton) {
+        SetWindowState(platform::vbMinimized);
+    }
+}
+
+// --- The slide ---------------------------------------------------------------------------------
+
+namespace {
+
+// One channel of the slide, on the window's members of that channel.
+void StartSlide(platform::Timer& timer, platform::Control*& obj, float& targetLeft,
+                float& targetTop, platform::Control* zObject, float& ToLeft, float& ToTop,
+                std::int16_t Enable) {
+    timer.SetEnabled(false);
+    obj = nullptr;
+    targetTop = 0;
+    targetLeft = 0;
+    if (ToLeft == 0) {
+        ToLeft = 1;
+    }
+    if (ToTop == 0) {
+        ToTop = 1;
+    }
+    if (Enable != -1) {
+        return;
+    }
+    obj = zObject;
+    targetTop = ToTop;
+    targetLeft = ToLeft;
+    timer.SetEnabled(true);
+}
+
+void SlideTick(platform::Timer& timer, platform::Control* obj, float targetLeft, float targetTop) {
+    if (obj != nullptr) {
+        // A ninth of the remaining distance in each direction, in single precision.
+        const float left = obj->Left();
+        if (left != targetLeft) {
+            const float step = (targetLeft - left) / 9.0f;
+            obj->SetLeft(left + step);
+        }
+        const float top = obj->Top();
+        if (top != targetTop) {
+            const float step = (targetTop - top) / 9.0f;
+            obj->SetTop(top + step);
+        }
+    }
+    // Arrived when the rounded position is the rounded target; a channel without a control
+    // counts as arrived.
+    const bool arrived =
+        obj == nullptr ||
+        (platform::RoundHalfEven(obj->Left()) == platform::RoundHalfEven(targetLeft) &&
+         platform::RoundHalfEven(obj->Top()) == platform::RoundHalfEven(targetTop));
+    if (arrived) {
+        timer.SetEnabled(false);
+    }
+}
+
+}  // namespace
+
+void FrmMain::zMove1(platform::Control* zObject, float& ToLeft, float& ToTop,
+                     std::int16_t& Enable) {
+    StartSlide(zTimCtn1, zObj1, zLeft1, zTop1, zObject, ToLeft, ToTop, Enable);
+    ApplyLock();
+}
+
+void FrmMain::zMove2(platform::Control* zObject, float& ToLeft, float& ToTop,
+                     std::int16_t& Enable) {
+    StartSlide(zTimCtn2, zObj2, zLeft2, zTop2, zObject, ToLeft, ToTop, Enable);
+}
+
+void FrmMain::zTimCtn1_Timer() {
+    SlideTick(zTimCtn1, zObj1, zLeft1, zTop1);
+    ApplyLock();
+}
+
+void FrmMain::zTimCtn2_Timer() {
+    SlideTick(zTimCtn2, zObj2, zLeft2, zTop2);
 }
 
 }  // namespace core

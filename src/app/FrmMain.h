@@ -52,6 +52,26 @@ class FrmMain : public platform::Form {
     // Whether the tray icon object exists yet (it is made on first use).
     bool HasTrayIcon() const { return m_tray != nullptr; }
 
+    // Slides `zObject` a ninth of its remaining distance to (ToLeft, ToTop) per tick of
+    // zTimCtn1 until its rounded position is the rounded target. Enable -1 starts the slide;
+    // any other value only stops a running one. A target of exactly 0 becomes 1, in the
+    // caller's variable too.
+    void zMove1(platform::Control* zObject, float& ToLeft, float& ToTop, std::int16_t& Enable);
+    // The same on the second channel, zTimCtn2.
+    void zMove2(platform::Control* zObject, float& ToLeft, float& ToTop, std::int16_t& Enable);
+
+    // The state of the two slide channels.
+    platform::Control* zObj1 = nullptr;
+    float zLeft1 = 0;
+    float zTop1 = 0;
+    platform::Control* zObj2 = nullptr;
+    float zLeft2 = 0;
+    float zTop2 = 0;
+
+    // Locked means the lock panel lies over the browser panel (or is sliding there), not
+    // beyond the window's edge.
+    bool Locked() const;
+
   private:
     void Form_Load();
     void Form_Resize();
@@ -60,6 +80,15 @@ class FrmMain : public platform::Form {
     void Timer1_Timer();
     void LockTimer_Timer();
     void Timer2_Timer();
+    void zTimCtn1_Timer();
+    void zTimCtn2_Timer();
+    void CommandButton1_Click();
+    void QExit_Click(std::int16_t button);
+    void PassWord_KeyDown(std::int16_t key);
+    void Form_QueryUnload(bool& cancel);
+    // Keeps input where the lock allows it: the browser takes none while the panel covers it,
+    // and the panel's controls take none while it lies outside the window.
+    void ApplyLock();
     void ExtractBannerImages();
 
     VelNotifyIcon& TrayIcon();

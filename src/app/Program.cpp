@@ -3,6 +3,7 @@
 
 #include "app/FrmMain.h"
 #include "settings/FrmMenu.h"
+#include "settings/FrmOption.h"
 
 namespace core {
 
@@ -10,6 +11,7 @@ Program::Program() = default;
 
 Program::~Program() {
     // Windows go without their unload handlers: the program is over.
+    m_option.reset();
     m_menu.reset();
     m_main.reset();
 }
@@ -30,6 +32,24 @@ FrmMenu& Program::Menu() {
         m_menu = std::make_unique<FrmMenu>(*this);
     }
     return *m_menu;
+}
+
+FrmOption& Program::Option() {
+    // An unloaded window is not touched in its own handler: it is replaced only when asked
+    // for again.
+    if (m_option && !m_option->IsLoaded()) {
+        m_option.reset();
+    }
+    if (!m_option) {
+        m_option = std::make_unique<FrmOption>(*this);
+    }
+    return *m_option;
+}
+
+void Program::ShowOption() {
+    FrmOption& option = Option();
+    option.Show();
+    option.BringToFront();
 }
 
 }  // namespace core

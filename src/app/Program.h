@@ -9,6 +9,7 @@ namespace core {
 
 class FrmMain;
 class FrmMenu;
+class FrmOption;
 
 class Program {
   public:
@@ -22,10 +23,15 @@ class Program {
 
     FrmMain& Main();
     FrmMenu& Menu();
+    // The settings window; one that has been unloaded is made anew, as a fresh window.
+    FrmOption& Option();
+    // Shows the settings window (loading it first, or bringing it to the front).
+    void ShowOption();
 
   private:
     std::unique_ptr<FrmMain> m_main;
     std::unique_ptr<FrmMenu> m_menu;
+    std::unique_ptr<FrmOption> m_option;
 };
 
 }  // namespace core

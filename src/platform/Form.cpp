@@ -173,11 +173,14 @@ void Form::Load() {
     m_loaded = true;
     RestartTimers(*this);
     if (m_centred) {
+        // Centred in whole pixels, as the window system places windows.
         const IScreen& screen = Screen();
-        SetLeft(static_cast<Twips>(
-            RoundHalfEven((screen.Width() * screen.TwipsPerPixelX() - Width()) / 2)));
-        SetTop(static_cast<Twips>(
-            RoundHalfEven((screen.Height() * screen.TwipsPerPixelY() - Height()) / 2)));
+        const long long x =
+            RoundHalfEven((screen.Width() - Width() / screen.TwipsPerPixelX()) / 2.0);
+        const long long y =
+            RoundHalfEven((screen.Height() - Height() / screen.TwipsPerPixelY()) / 2.0);
+        SetLeft(static_cast<Twips>(x * screen.TwipsPerPixelX()));
+        SetTop(static_cast<Twips>(y * screen.TwipsPerPixelY()));
     }
     Windows().Realize(*this);
     LoadEvent.Raise();

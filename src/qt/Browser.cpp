@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 #include <cstdio>
 
@@ -23,6 +24,8 @@ QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
 BrowserWidget::BrowserWidget(core::WebBrowser& browser, QWebEngineProfile& profile, QWidget* parent)
     : QWebEngineView(parent), View(browser, *this) {
     setPage(new QWebEnginePage(&profile, this));
+    // A page never takes the keyboard by itself (the lock panel decides who has it).
+    page()->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     browser.SetEngine(this);
     Place();
     // An unattended program must never sit on a dead page: a renderer that died is replaced

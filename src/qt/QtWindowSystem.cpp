@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "forms/AlphaImage.h"
+#include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "forms/WebBrowser.h"
 #include "platform/Timer.h"
@@ -42,6 +43,42 @@ void QtWindowSystem::Realize(platform::Form& form) {
     auto* widget = new FormWidget(form);
     m_forms[&form] = widget;
     Build(form, widget);
+    SetTabOrder(form);
+}
+
+namespace {
+
+void CollectTabStops(const platform::Control& c, std::vector<const platform::Control*>& out) {
+    for (const platform::Control* child : c.Controls()) {
+        if (child->TabStop() && child->TabIndex() >= 0) {
+            out.push_back(child);
+        }
+        CollectTabStops(*child, out);
+    }
+}
+
+}  // namespace
+
+// Tab moves through the controls in the order of their tab indexes; disabled ones (the
+// browser under the lock panel, the panel's boxes once it has slid away) are passed over.
+void QtWindowSystem::SetTabOrder(const platform::Form& form) {
+    std::vector<const platform::Control*> stops;
+    CollectTabStops(form, stops);
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const platform::Control* a, const platform::Control* b) {
+                         return a->TabIndex() < b->TabIndex();
+                     });
+    QWidget* previous = nullptr;
+    for (const platform::Control* c : stops) {
+        QWidget* w = WidgetOf(*c);
+        if (w == nullptr || w->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, w);
+        }
+        previous = w;
+    }
 }
 
 // Children are listed front to back; Qt stacks later siblings over earlier ones, so they are
@@ -63,6 +100,10 @@ void QtWindowSystem::Build(platform::Control& container, QWidget* parent) {
             w = new TextBoxWidget(*text, parent);
         } else if (auto* button = dynamic_cast<core::CommandButton*>(&c)) {
             w = new CommandButtonWidget(*button, parent);
+        } else if (auto* option = dynamic_cast<core::OptionButton*>(&c)) {
+            w = new OptionButtonWidget(*option, parent);
+        } else if (auto* shape = dynamic_cast<platform::Shape*>(&c)) {
+            w = new ShapeWidget(*shape, parent);
         } else if (auto* browser = dynamic_cast<core::WebBrowser*>(&c)) {
             w = new BrowserWidget(*browser, Profile(), parent);
         } else {

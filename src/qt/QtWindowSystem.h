@@ -31,6 +31,7 @@ class QtWindowSystem final : public QObject, public platform::IWindowSystem {
 
   private:
     void Build(platform::Control& container, QWidget* parent);
+    void SetTabOrder(const platform::Form& form);
     QWebEngineProfile& Profile();
 
     std::map<const platform::Form*, FormWidget*> m_forms;

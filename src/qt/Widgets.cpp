@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "forms/AlphaImage.h"
+#include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "qt/Convert.h"
 
@@ -449,6 +450,48 @@ CommandButtonWidget::CommandButtonWidget(core::CommandButton& button, QWidget* p
             static_cast<core::CommandButton*>(m_control)->Click.Raise();
         }
     });
+}
+
+// --- OptionButtonWidget -----------------------------------------------------------------------
+
+OptionButtonWidget::OptionButtonWidget(core::OptionButton& option, QWidget* parent)
+    : QRadioButton(ToQString(option.Caption()), parent), View(option, *this) {
+    setFont(ToQFont(option.Font()));
+    // The model keeps each array its own exclusive choice.
+    setAutoExclusive(false);
+    setStyleSheet(QStringLiteral("QRadioButton { background: transparent; color: %1; }")
+                      .arg(Rgb(option.ForeColor())));
+    setChecked(option.Value());
+    Place();
+    connect(this, &QRadioButton::clicked, this, [this] {
+        if (m_control != nullptr) {
+            static_cast<core::OptionButton*>(m_control)->ChooseFromView();
+            Update(Property::Value);  // a second click does not clear the mark
+        }
+    });
+}
+
+void OptionButtonWidget::Update(Property p) {
+    if (p == Property::Value && m_control != nullptr) {
+        setChecked(static_cast<core::OptionButton*>(m_control)->Value());
+    }
+}
+
+// --- ShapeWidget ------------------------------------------------------------------------------
+
+ShapeWidget::ShapeWidget(platform::Shape& shape, QWidget* parent)
+    : QWidget(parent), View(shape, *this) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    Place();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*) {
+    if (m_control == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(QPen(ToQColor(static_cast<platform::Shape*>(m_control)->BorderColor()), 1));
+    painter.drawRect(0, 0, width() - 1, height() - 1);
 }
 
 }  // namespace binding

@@ -5,15 +5,18 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "platform/Control.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/PictureBox.h"
+#include "platform/Shape.h"
 
 namespace core {
 class AlphaImage;
+class OptionButton;
 class TextBox;
 class CommandButton;
 }  // namespace core
@@ -116,6 +119,22 @@ class TextBoxWidget final : public QLineEdit, public View {
 class CommandButtonWidget final : public QPushButton, public View {
   public:
     CommandButtonWidget(core::CommandButton& button, QWidget* parent);
+};
+
+class OptionButtonWidget final : public QRadioButton, public View {
+  public:
+    OptionButtonWidget(core::OptionButton& option, QWidget* parent);
+
+  protected:
+    void Update(platform::Property p) override;
+};
+
+class ShapeWidget final : public QWidget, public View {
+  public:
+    ShapeWidget(platform::Shape& shape, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
 };
 
 }  // namespace binding

@@ -13,7 +13,15 @@ FrmMenu::FrmMenu(Program& program) : Form("FrmMenu"), m_program(program) {
     for (platform::Menu* item : {&update, &a, &Setting, &b, &QExit}) {
         AppMenu.Add(*item);
     }
+    Setting.Click.Connect([this] { Setting_Click(); });
     QExit.Click.Connect([this] { QExit_Click(); });
+}
+
+void FrmMenu::Setting_Click() {
+    // The settings window comes up (or to the front) and the main window goes to the tray,
+    // without passing through the close button's lock.
+    m_program.ShowOption();
+    m_program.Main().SetWindowState(platform::vbMinimized);
 }
 
 void FrmMenu::QExit_Click() {

@@ -21,6 +21,7 @@ class FrmMenu : public platform::Form {
     platform::Menu QExit{"QExit", u"退出软件(&E)"};
 
   private:
+    void Setting_Click();
     void QExit_Click();
 
     Program& m_program;

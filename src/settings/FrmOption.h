@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// The settings window: the lock password, the lock switch and the reload period, each written
+// to the settings file the moment it is chosen, and the rotating link banner.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "forms/AlphaImage.h"
+#include "forms/OptionButton.h"
+#include "forms/TextBox.h"
+#include "platform/Form.h"
+#include "platform/Label.h"
+#include "platform/PictureBox.h"
+#include "platform/Shape.h"
+#include "platform/Timer.h"
+
+namespace core {
+
+class Program;
+
+class FrmOption : public platform::Form {
+  public:
+    explicit FrmOption(Program& program);
+    ~FrmOption() override;
+
+    // Controls, front to back within each container.
+    platform::PictureBox Picture1{"Picture1"};  // the settings panel
+    platform::Label Label1{"Label1"};           // the window's title
+    AlphaImage QExit{"QExit"};
+
+    std::array<OptionButton, 4> ReUpdate{OptionButton{"ReUpdate", 0}, OptionButton{"ReUpdate", 1},
+                                         OptionButton{"ReUpdate", 2}, OptionButton{"ReUpdate", 3}};
+    platform::Label Label4{"Label4"};
+    std::array<OptionButton, 2> Mini{OptionButton{"Mini", 0}, OptionButton{"Mini", 1}};
+    platform::Label Label3{"Label3"};
+    std::array<platform::Label, 5> Label2{
+        platform::Label{"Label2", 0}, platform::Label{"Label2", 1}, platform::Label{"Label2", 2},
+        platform::Label{"Label2", 3}, platform::Label{"Label2", 4}};
+    platform::Shape Shape2{"Shape2"};
+    platform::Shape Shape1{"Shape1"};
+    CommandButton Command1{"Command1"};
+    TextBox NewPass{"NewPass"};
+    TextBox oldPass{"oldPass"};
+    TextBox Users{"Users"};
+
+    platform::Timer Timer1{"Timer1", 100, true};
+    platform::Timer Timer2{"Timer2", 5000, true};
+
+  private:
+    void Form_Load();
+    void Command1_Click();
+    void Mini_Click(std::int16_t index);
+    void ReUpdate_Click(std::int16_t index);
+    void QExit_Click(std::int16_t button);
+
+    // Writes one setting; when the file refuses it, says so and reports false.
+    bool Save(std::u16string_view key, std::u16string_view value, std::u16string_view what);
+    // After a refused write: the option marked before the click is marked again (none when
+    // none was), so the window never shows a choice the file does not hold.
+    template <size_t N>
+    static void RestoreMark(std::array<OptionButton, N>& options, int previous);
+
+    Program& m_program;
+    int m_markedMini = -1;
+    int m_markedReUpdate = -1;
+};
+
+}  // namespace core

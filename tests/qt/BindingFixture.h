@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// The program's windows made real with widgets on the offscreen platform, with the other
+// services as test doubles (a virtual clock among them).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "Doubles.h"
+#include "app/FrmMain.h"
+#include "app/Program.h"
+#include "qt/Convert.h"
+#include "qt/QtWindowSystem.h"
+#include "qt/Widgets.h"
+
+namespace testing_support {
+
+class BindingTest : public ::testing::Test {
+  protected:
+    BindingTest()
+        : m_scope(platform::Services{.settingsFile = h.SettingsFile(),
+                                     .appPath = h.AppPath(),
+                                     .clock = &h.clock,
+                                     .process = &h.process,
+                                     .messageBox = &h.messages,
+                                     .screen = &h.screen,
+                                     .windows = &m_windows,
+                                     .shell = &h.shell}) {
+        binding::RegisterFontSubstitutions();
+    }
+
+    core::FrmMain& Start() {
+        m_program.Start();
+        QApplication::processEvents();
+        return m_program.Main();
+    }
+
+    template <typename W = QWidget>
+    W* WidgetOf(const platform::Control& c) {
+        return dynamic_cast<W*>(binding::QtWindowSystem::WidgetOf(c));
+    }
+
+    testing_support::Harness h;
+    binding::QtWindowSystem m_windows;
+    platform::ServicesScope m_scope;
+    core::Program m_program;
+};
+
+}  // namespace testing_support

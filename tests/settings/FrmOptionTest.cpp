@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: MIT
+// The settings window and the tray menu's settings item.
+#include "settings/FrmOption.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Doubles.h"
+#include "app/FrmMain.h"
+#include "app/Program.h"
+#include "settings/FrmMenu.h"
+#include "settings/Mod_Config.h"
+
+namespace {
+
+using testing_support::Harness;
+using testing_support::ReadFile;
+
+class FrmOptionTest : public ::testing::Test {
+  protected:
+    core::FrmMain& StartMain() {
+        m_program.Start();
+        h.clock.Advance(3000);
+        return m_program.Main();
+    }
+    // The tray menu's "软件设置(&S)".
+    core::FrmOption& OpenFromTray() {
+        h.windows.choose = "Setting";
+        m_program.Main().MouseMove.Raise(0, 0, 517 * 15.0f, 0);
+        return m_program.Option();
+    }
+    std::u16string Stored(const char16_t* key) {
+        return core::ReadSetting(u"Setting", key, u"(none)");
+    }
+
+    Harness h;
+    core::Program m_program;
+};
+
+TEST_F(FrmOptionTest, SettingsItemOpensTheWindowAndHidesTheMainOneWithoutLocking) {
+    core::FrmMain& main = StartMain();
+    main.UserName.TextFromView(u"58263");
+    main.PassWord.TextFromView(u"58263");
+    main.CommandButton1.Click.Raise();
+    h.clock.Advance(3000);
+    ASSERT_FALSE(main.Locked());
+
+    core::FrmOption& option = OpenFromTray();
+    EXPECT_TRUE(option.IsLoaded());
+    EXPECT_TRUE(option.Visible());
+    EXPECT_EQ(option.BorderStyle(), platform::vbBSNone);
+    EXPECT_FALSE(main.Visible());
+    EXPECT_EQ(main.WindowState(), platform::vbMinimized);
+    h.clock.Advance(3000);
+    EXPECT_FALSE(main.Locked()) << "the settings item does not raise the lock panel";
+}
+
+TEST_F(FrmOptionTest, OpensWithNothingMarkedWhateverTheFileHolds) {
+    h.WriteSettings("[Setting]\nLock=False\nLockTime=10\nPassWord=x\n");
+    StartMain();
+    core::FrmOption& option = OpenFromTray();
+    for (const core::OptionButton& o : option.Mini) {
+        EXPECT_FALSE(o.Value());
+    }
+    for (const core::OptionButton& o : option.ReUpdate) {
+        EXPECT_FALSE(o.Value());
+    }
+    EXPECT_EQ(option.Users.Text(), u"");
+    EXPECT_EQ(option.oldPass.Text(), u"");
+    EXPECT_EQ(option.NewPass.Text(), u"");
+}
+
+TEST_F(FrmOptionTest, SecondOpenBringsTheSameWindowForward) {
+    StartMain();
+    core::FrmOption& first = OpenFromTray();
+    first.Users.TextFromView(u"typed");
+    first.Mini[1].ChooseFromView();
+    core::FrmOption& second = OpenFromTray();
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(second.Users.Text(), u"typed");
+    EXPECT_TRUE(second.Mini[1].Value());
+    EXPECT_EQ(std::count(h.windows.realized.begin(), h.windows.realized.end(), "FrmOption"), 1);
+}
+
+TEST_F(FrmOptionTest, ClosedWindowOpensAnewFresh) {
+    StartMain();
+    core::FrmOption& first = OpenFromTray();
+    first.ReUpdate[0].ChooseFromView();
+    first.Users.TextFromView(u"typed");
+    first.QExit.Click.Raise(2);  // another button does nothing
+    EXPECT_TRUE(first.IsLoaded());
+    first.QExit.Click.Raise(1);
+    EXPECT_FALSE(first.IsLoaded());
+    EXPECT_EQ(Stored(u"LockTime"), u"10");
+
+    core::FrmOption& second = OpenFromTray();
+    EXPECT_TRUE(second.IsLoaded());
+    EXPECT_FALSE(second.ReUpdate[0].Value());
+    EXPECT_EQ(second.Users.Text(), u"");
+}
+
+TEST_F(FrmOptionTest, OptionsWriteExactlyTheirValues) {
+    StartMain();
+    core::FrmOption& option = OpenFromTray();
+    struct Case {
+        core::OptionButton& button;
+        const char16_t* key;
+        const char16_t* value;
+    };
+    const Case cases[] = {
+        {option.Mini[1], u"Lock", u"False"},      {option.Mini[0], u"Lock", u"True"},
+        {option.ReUpdate[0], u"LockTime", u"10"}, {option.ReUpdate[1], u"LockTime", u"15"},
+        {option.ReUpdate[2], u"LockTime", u"20"}, {option.ReUpdate[3], u"LockTime", u"23"}};
+    for (const Case& c : cases) {
+        c.button.ChooseFromView();
+        EXPECT_EQ(Stored(c.key), c.value);
+        EXPECT_TRUE(c.button.Value());
+    }
+    // Each array is its own choice: the last of each stays marked.
+    EXPECT_TRUE(option.Mini[0].Value());
+    EXPECT_FALSE(option.Mini[1].Value());
+    EXPECT_TRUE(option.ReUpdate[3].Value());
+    EXPECT_FALSE(option.ReUpdate[0].Value());
+    EXPECT_EQ(ReadFile(h.SettingsFile()), "[Setting]\nLock=True\nLockTime=23\n");
+}
+
+TEST_F(FrmOptionTest, NoLockMakesTheNextCloseOnlyHide) {
+    core::FrmMain& main = StartMain();
+    main.UserName.TextFromView(u"58263");
+    main.PassWord.TextFromView(u"58263");
+    main.CommandButton1.Click.Raise();
+    h.clock.Advance(3000);
+    core::FrmOption& option = OpenFromTray();
+    option.Mini[1].ChooseFromView();
+    main.MouseMove.Raise(0, 0, 514 * 15.0f, 0);  // the main window back from the tray
+    ASSERT_TRUE(main.Visible());
+    main.QExit.Click.Raise(1);
+    EXPECT_FALSE(main.Visible());
+    h.clock.Advance(3000);
+    EXPECT_FALSE(main.Locked());
+}
+
+TEST_F(FrmOptionTest, NewReloadPeriodWaitsForTheNextStart) {
+    core::FrmMain& main = StartMain();
+    core::FrmOption& option = OpenFromTray();
+    option.ReUpdate[3].ChooseFromView();
+    EXPECT_EQ(main.LockTimeValue(), u"15");
+    EXPECT_EQ(Stored(u"LockTime"), u"23");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The password change
+
+struct ChangeCase {
+    const char* name;
+    const char* settings;  // nullptr: no file
+    std::u16string user;
+    std::u16string old;
+    std::u16string fresh;
+    bool accepted;
+};
+
+void PrintTo(const ChangeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PasswordChangeTest : public FrmOptionTest,
+                           public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(PasswordChangeTest, WritesOnlyForTheStoredPair) {
+    const ChangeCase& c = GetParam();
+    if (c.settings != nullptr) {
+        h.WriteSettings(c.settings);
+    }
+    StartMain();
+    core::FrmOption& option = OpenFromTray();
+    const std::string before = ReadFile(h.SettingsFile());
+    option.Users.TextFromView(c.user);
+    option.oldPass.TextFromView(c.old);
+    option.NewPass.TextFromView(c.fresh);
+    // The boxes are emptied only once the message box has been closed.
+    std::vector<std::u16string> whileOpen;
+    h.messages.onShow = [&] {
+        whileOpen = {option.Users.Text(), option.oldPass.Text(), option.NewPass.Text()};
+    };
+    option.Command1.Click.Raise();
+    if (c.accepted) {
+        EXPECT_TRUE(h.messages.shown.empty());
+        EXPECT_EQ(Stored(u"PassWord"), c.fresh);
+        EXPECT_EQ(option.Users.Text(), c.user) << "the boxes keep their texts";
+        EXPECT_EQ(option.NewPass.Text(), c.fresh);
+    } else {
+        ASSERT_EQ(h.messages.shown.size(), 1u);
+        EXPECT_EQ(h.messages.shown[0].text, u"账号密码有误，请重新操作！");
+        EXPECT_EQ(h.messages.shown[0].title, u"系统提示");
+        EXPECT_EQ(h.messages.shown[0].style, platform::MsgBoxStyle::OkCritical);
+        EXPECT_EQ(whileOpen, (std::vector<std::u16string>{c.user, c.old, c.fresh}));
+        EXPECT_EQ(option.Users.Text(), u"");
+        EXPECT_EQ(option.oldPass.Text(), u"");
+        EXPECT_EQ(option.NewPass.Text(), u"");
+        EXPECT_EQ(ReadFile(h.SettingsFile()), before) << "the file is not touched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PasswordChangeTest,
+    ::testing::Values(
+        ChangeCase{"DefaultsCreateTheFile", nullptr, u"58263", u"58263", u"new one", true},
+        ChangeCase{"EmptyNewPassword", "[Setting]\nPassWord=old\n", u"58263", u"old", u"", true},
+        ChangeCase{"LongPasswordAccepted", nullptr, u"58263", u"58263", std::u16string(40, u'p'),
+                   true},
+        ChangeCase{"WrongUser", nullptr, u"58264", u"58263", u"x", false},
+        ChangeCase{"WrongPassword", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"Alice",
+                   u"Secre", u"x", false},
+        ChangeCase{"UserCase", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"alice", u"Secret",
+                   u"x", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FrmOptionTest, EmptyPasswordThenOpensTheLockWithAnEmptyBox) {
+    core::FrmMain& main = StartMain();
+    core::FrmOption& option = OpenFromTray();
+    option.Users.TextFromView(u"58263");
+    option.oldPass.TextFromView(u"58263");
+    option.Command1.Click.Raise();
+    EXPECT_EQ(Stored(u"PassWord"), u"");
+    main.UserName.TextFromView(u"58263");
+    main.CommandButton1.Click.Raise();
+    h.clock.Advance(3000);
+    EXPECT_FALSE(main.Locked());
+}
+
+// A write the file refuses is said, and nothing pretends it was kept.
+TEST_F(FrmOptionTest, RefusedWritesAreReported) {
+    StartMain();
+    core::FrmOption& option = OpenFromTray();
+    option.Mini[0].ChooseFromView();
+    ASSERT_EQ(Stored(u"Lock"), u"True");
+    const std::string before = ReadFile(h.SettingsFile());
+    // From now on the settings file cannot be replaced: its directory is a file's place.
+    std::filesystem::remove_all(h.SettingsFile().parent_path());
+    testing_support::WriteFile(h.SettingsFile().parent_path(), before);
+
+    option.Mini[1].ChooseFromView();
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].title, u"系统提示");
+    EXPECT_NE(h.messages.shown[0].text.find(u"最小化后是否锁屏"), std::u16string::npos);
+    EXPECT_TRUE(option.Mini[0].Value()) << "the mark goes back to what the file holds";
+    EXPECT_FALSE(option.Mini[1].Value());
+
+    option.ReUpdate[2].ChooseFromView();
+    ASSERT_EQ(h.messages.shown.size(), 2u);
+    EXPECT_NE(h.messages.shown[1].text.find(u"网页刷新时间"), std::u16string::npos);
+    for (const core::OptionButton& o : option.ReUpdate) {
+        EXPECT_FALSE(o.Value());
+    }
+
+    option.Users.TextFromView(u"58263");
+    option.oldPass.TextFromView(u"58263");
+    option.NewPass.TextFromView(u"new");
+    option.Command1.Click.Raise();
+    ASSERT_EQ(h.messages.shown.size(), 3u);
+    EXPECT_NE(h.messages.shown[2].text.find(u"新的密码"), std::u16string::npos);
+    EXPECT_EQ(option.NewPass.Text(), u"new") << "the typed password stays for another try";
+    EXPECT_FALSE(h.process.ended);
+}
+
+}  // namespace
