@@ -13,6 +13,7 @@
 #include "qt/Convert.h"
 #include "qt/QtRuntime.h"
 #include "qt/QtShell.h"
+#include "qt/QtText.h"
 #include "qt/QtWindowSystem.h"
 
 namespace binding {
@@ -39,6 +40,7 @@ int RunApplication(int argc, char** argv) {
     QtMessageBoxes messages;
     QtScreen screen;
     QtShell shell;
+    QtTextRasteriser text;
     int status = 0;
     {
         QtWindowSystem windows;
@@ -47,6 +49,7 @@ int RunApplication(int argc, char** argv) {
                                                             .messageBox = &messages,
                                                             .screen = &screen,
                                                             .windows = &windows,
+                                                            .text = &text,
                                                             .shell = &shell});
         core::Program program;
         platform::RunHandler([&] { program.Start(); });
