@@ -184,12 +184,37 @@ void Form::Load() {
     }
     Windows().Realize(*this);
     LoadEvent.Raise();
+    // A window that its load has shown is active from here on, before any timer or other
+    // message: Load, then Activate.
+    ActivateIfShown();
+}
+
+void Form::ActivateIfShown() {
+    if (m_loaded && Visible() && !m_active) {
+        m_active = true;
+        Activate.Raise();
+    }
+}
+
+void Form::ActivatedFromView() {
+    if (!m_active) {
+        m_active = true;
+        Activate.Raise();
+    }
+}
+
+void Form::SetVisible(bool v) {
+    if (!v) {
+        m_active = false;  // a hidden window is not the active one
+    }
+    Control::SetVisible(v);
 }
 
 void Form::Show() {
     Load();
     if (m_loaded) {
         SetVisible(true);
+        ActivateIfShown();
     }
 }
 

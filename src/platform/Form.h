@@ -91,6 +91,14 @@ class Form : public Control {
 
     // From the view: the window system changed the state (the user minimised the window).
     void WindowStateFromView(int state);
+    // From the view: the window system made the window the active one, or took that away.
+    // Activate is raised once for each time the window becomes active: a form is active from
+    // the end of the load (or the Show) that made it visible, so the window system's later
+    // report of that same activation raises nothing.
+    void ActivatedFromView();
+    void DeactivatedFromView() { m_active = false; }
+    bool IsActive() const { return m_active; }
+    void SetVisible(bool v) override;
     // From the view: the window system asks the window to close. QueryUnload may cancel;
     // otherwise the form unloads.
     void CloseRequested();
@@ -111,6 +119,7 @@ class Form : public Control {
     int m_windowState = vbNormal;
     bool m_centred = true;
     bool m_loaded = false;
+    bool m_active = false;
     std::shared_ptr<const gdi::Bitmap> m_picture;
     std::span<const std::uint8_t> m_icon;
     std::int32_t m_iconHandle = 0;
@@ -120,6 +129,7 @@ class Form : public Control {
 
     void PaintBackground(gdi::Bitmap& target) const;
     void FitSurface();
+    void ActivateIfShown();
 };
 
 // The window system: makes a loaded form real on screen and takes it down again.

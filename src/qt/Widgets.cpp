@@ -238,7 +238,9 @@ void FormWidget::changeEvent(QEvent* e) {
 
 bool FormWidget::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && m_control != nullptr) {
-        Form()->Activate.Raise();
+        Form()->ActivatedFromView();
+    } else if (e->type() == QEvent::WindowDeactivate && m_control != nullptr) {
+        Form()->DeactivatedFromView();
     }
     return QWidget::event(e);
 }

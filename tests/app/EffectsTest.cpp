@@ -67,8 +67,12 @@ TEST_F(EffectsTest, LoadDrawsTheOutlinedTitleOnTheWindowsSurface) {
     }
 }
 
-TEST_F(EffectsTest, LoadBlendsBothPanelsWhereTheyStoodThen) {
-    core::FrmMain& main = Start();
+TEST_F(EffectsTest, LoadBlendsBothPanelsAndTheFirstActivationBlendsThemAgain) {
+    int activations = 0;
+    core::FrmMain& main = m_program.Main();
+    main.Activate.Connect([&] { ++activations; });  // counted instead of blended
+    m_program.Start();
+    EXPECT_EQ(activations, 1);  // once, when the load is over
     ASSERT_TRUE(main.Picture1.AutoRedraw());
     ASSERT_TRUE(main.Picture2.AutoRedraw());
     const gdi::Bitmap& window = *main.Image();
@@ -83,6 +87,21 @@ TEST_F(EffectsTest, LoadBlendsBothPanelsWhereTheyStoodThen) {
     EXPECT_EQ(lockPanel.At(0, 0), Blend100(window.At(0, 52), grey));
     EXPECT_EQ(lockPanel.At(400, 300), Blend100(window.At(400, 352), grey));
     EXPECT_EQ(lockPanel.At(744, 10), grey);  // past the window's right edge
+}
+
+TEST_F(EffectsTest, FirstActivationComesBeforeTheSlideAndBlendsThePanelsWhereTheyAre) {
+    core::FrmMain& main = Start();
+    const gdi::Bitmap& window = *main.Image();
+    const Pixel grey = 0xFFF0F0F0u;
+    // The browser panel twice where it stands.
+    EXPECT_EQ(main.Picture1.Image()->At(10, 10),
+              Blend100(window.At(7, 60), Blend100(window.At(7, 60), grey)));
+    // The lock panel again where it was parked, at x = 740: only its first three columns lie
+    // over the window there, and once it has slid in to x = -3 those lie off the window.
+    const gdi::Bitmap& lockPanel = *main.Picture2.Image();
+    EXPECT_EQ(lockPanel.At(0, 0), Blend100(window.At(740, 52), Blend100(window.At(0, 52), grey)));
+    EXPECT_EQ(lockPanel.At(3, 0), Blend100(window.At(3, 52), grey));
+    EXPECT_EQ(lockPanel.At(400, 300), Blend100(window.At(400, 352), grey));
 }
 
 TEST_F(EffectsTest, EveryActivationBringsThePanelsCloserToTheBackground) {
