@@ -106,22 +106,11 @@ bool QtShell::NotifyIcon(std::uint32_t message, const platform::NotifyIconRecord
             Icon icon{new QSystemTrayIcon(this), 0};
             connect(icon.tray, &QSystemTrayIcon::activated, this,
                     [this, hWnd, uID](QSystemTrayIcon::ActivationReason reason) {
-                        switch (reason) {
-                            case QSystemTrayIcon::Trigger:
-                                Deliver(hWnd, uID, {513, 514});  // left button down, up
-                                break;
-                            case QSystemTrayIcon::Context:
-                                Deliver(hWnd, uID, {516, 517});  // right button down, up
-                                break;
-                            case QSystemTrayIcon::DoubleClick:
-                                Deliver(hWnd, uID, {515});
-                                break;
-                            case QSystemTrayIcon::MiddleClick:
-                                Deliver(hWnd, uID, {519, 520});
-                                break;
-                            default:
-                                break;
-                        }
+                        // Posted, as the shell posts its callback messages: the handlers
+                        // (which may take the icon away) run after the icon's own event.
+                        QMetaObject::invokeMethod(
+                            this, [this, hWnd, uID, reason] { Activated(hWnd, uID, reason); },
+                            Qt::QueuedConnection);
                     });
             it = m_icons.emplace(key, icon).first;
             Apply(it->second, record);
@@ -144,6 +133,26 @@ bool QtShell::NotifyIcon(std::uint32_t message, const platform::NotifyIconRecord
             return true;
         default:
             return false;
+    }
+}
+
+void QtShell::Activated(std::uint32_t hWnd, std::uint32_t uID,
+                        QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            Deliver(hWnd, uID, {513, 514});  // left button down, up
+            break;
+        case QSystemTrayIcon::Context:
+            Deliver(hWnd, uID, {516, 517});  // right button down, up
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            Deliver(hWnd, uID, {515});
+            break;
+        case QSystemTrayIcon::MiddleClick:
+            Deliver(hWnd, uID, {519, 520});
+            break;
+        default:
+            break;
     }
 }
 

@@ -22,11 +22,15 @@ namespace binding {
 QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() {
-    // Every page goes before the profile it belongs to.
+    // Every page goes before the profile it belongs to, those of windows already taken down
+    // (whose deletion may still be pending) included.
     for (auto& [form, widget] : m_forms) {
         delete widget;
     }
     m_forms.clear();
+    for (const QPointer<FormWidget>& retired : m_retired) {
+        delete retired.data();
+    }
     delete m_profile;
 }
 
@@ -129,6 +133,10 @@ void QtWindowSystem::Destroy(platform::Form& form) {
     m_forms.erase(it);
     widget->hide();
     widget->deleteLater();  // the form's own handler may be on the stack
+    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(),
+                                   [](const QPointer<FormWidget>& p) { return p.isNull(); }),
+                    m_retired.end());
+    m_retired.emplace_back(widget);
 }
 
 FormWidget* QtWindowSystem::WidgetOf(const platform::Form& form) const {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <map>
+#include <vector>
 
 #include "platform/Form.h"
 
@@ -37,6 +39,7 @@ class QtWindowSystem final : public QObject, public platform::IWindowSystem {
     QWebEngineProfile& Profile();
 
     std::map<const platform::Form*, FormWidget*> m_forms;
+    std::vector<QPointer<FormWidget>> m_retired;  // taken down, deletion pending
     QWebEngineProfile* m_profile = nullptr;
 };
 

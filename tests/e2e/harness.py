@@ -242,6 +242,45 @@ class Program:
                 return x + w // 2, y + h // 2
         return None
 
+    def descendants(self):
+        """Process ids of everything the program started, with their command lines."""
+        parents = {}
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    stat = f.read()
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
+            except OSError:
+                continue
+            ppid = int(stat[stat.rindex(")") + 2:].split()[1])
+            parents[int(entry)] = (ppid, cmdline)
+        found, frontier = {}, {self.process.pid}
+        while frontier:
+            children = {pid for pid, (ppid, _) in parents.items() if ppid in frontier and pid not in found}
+            for pid in children:
+                found[pid] = parents[pid][1]
+            frontier = children
+        return found
+
+    def renderer_pids(self):
+        """The browser engine's page processes: those its zygote forked."""
+        procs = self.descendants()
+        zygotes = {pid for pid, cmd in procs.items() if "--type=zygote" in cmd}
+        result = []
+        for pid in procs:
+            try:
+                with open(f"/proc/{pid}/stat") as f:
+                    stat = f.read()
+            except OSError:
+                continue
+            ppid = int(stat[stat.rindex(")") + 2:].split()[1])
+            if ppid in zygotes:
+                result.append(pid)
+        return result
+
     def settings(self):
         try:
             with open(self.settings_file, encoding="utf-8") as f:

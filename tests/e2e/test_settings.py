@@ -1,0 +1,110 @@
+# SPDX-License-Identifier: MIT
+"""A whole session on the real program: the tray menu, the settings window (a new password,
+the lock switch), unlocking with the new password, and leaving through the menu."""
+
+import time
+import unittest
+
+from harness import E2ETest, wait_for
+
+# Places in the settings window, in pixels (its panel starts at 119, 42).
+USERS = (119 + 99 + 76, 42 + 55 + 9)
+OLD_PASS = (119 + 99 + 76, 42 + 87 + 9)
+NEW_PASS = (119 + 99 + 76, 42 + 117 + 9)
+CHANGE = (119 + 276 + 42, 42 + 53 + 13)
+NO_LOCK = (119 + 138 + 12, 42 + 210 + 8)
+CLOSE_OPTION = (730 + 22, 12)
+# Places in the main window with the lock panel in place.
+USER_NAME = (293 + 100, 50 + 185 + 12)
+PASSWORD = (293 + 100, 50 + 232 + 12)
+LOGIN = (477 + 33, 50 + 312 + 14)
+CLOSE_MAIN = (699 + 22, 12)
+PAGE_FIELD = (60, 50 + 90)
+
+
+class SessionTest(E2ETest):
+    def at(self, window, point):
+        x, y, _, _ = self.desktop.geometry(window)
+        return x + point[0], y + point[1]
+
+    def menu(self, program, key):
+        icon = wait_for(program.tray_icon, 15, what="the tray icon")
+        self.desktop.click(*icon, button=3)
+        time.sleep(1)
+        return icon
+
+    def test_a_whole_session(self):
+        program = self.start()
+        main = program.window()
+        wait_for(self.server.page_loads, 30, what="the home page")
+        time.sleep(2)
+
+        # Right click on the tray icon: the menu, at the pointer.
+        icon = wait_for(program.tray_icon, 15, what="the tray icon")
+        self.desktop.click(*icon, button=3)
+        time.sleep(1)
+        self.desktop.screenshot("tray-menu.png", crop=(icon[0] - 260, 0, 280, 160))
+        self.desktop.key("s")  # 软件设置(&S)
+        option = program.window("软件设置", timeout=15)
+        wait_for(program.window_gone, 10, what="the main window to go to the tray")
+        time.sleep(1.5)
+        self.desktop.screenshot("settings-window.png", crop=self.desktop.geometry(option))
+
+        # A new password, for the stored user name and the current password.
+        for point, text in ((USERS, "58263"), (OLD_PASS, "58263"), (NEW_PASS, "n3w-pass")):
+            self.desktop.click(*self.at(option, point))
+            self.desktop.type_text(text)
+        self.desktop.click(*self.at(option, CHANGE))
+        wait_for(lambda: "PassWord=n3w-pass" in (program.settings() or ""), 10, what="the new password")
+
+        # No lock on close.
+        self.desktop.click(*self.at(option, NO_LOCK))
+        wait_for(lambda: "Lock=False" in (program.settings() or ""), 10, what="Lock=False")
+        self.desktop.click(*self.at(option, CLOSE_OPTION))
+        wait_for(lambda: program.window_gone("软件设置"), 10, what="the settings window to close")
+
+        # The main window from the tray, still locked; the new password opens it.
+        self.desktop.click(*icon)
+        main = program.window(timeout=10)
+        time.sleep(1)
+        for point, text in ((USER_NAME, "58263"), (PASSWORD, "58263")):
+            self.desktop.click(*self.at(main, point))
+            self.desktop.type_text(text)
+        self.desktop.click(*self.at(main, LOGIN))
+        time.sleep(2.5)
+        self.desktop.click(*self.at(main, PAGE_FIELD))
+        self.desktop.type_text("x")
+        time.sleep(1.5)
+        self.assertEqual(self.server.paths("/key"), [], "the old password still opened the lock")
+        self.desktop.click(*self.at(main, PASSWORD))
+        self.desktop.key("ctrl+a", "BackSpace")
+        self.desktop.type_text("n3w-pass")
+        self.desktop.key("Return")  # Enter presses Login
+        time.sleep(2.5)
+        self.desktop.click(*self.at(main, PAGE_FIELD))
+        self.desktop.type_text("y")
+        wait_for(self.server.keys, 10, what="keys on the page after unlocking with the new password")
+
+        # With Lock=False the close button only hides: back from the tray, the page is free.
+        self.desktop.click(*self.at(main, CLOSE_MAIN))
+        wait_for(program.window_gone, 10, what="the window to hide")
+        self.desktop.click(*icon)
+        main = program.window(timeout=10)
+        time.sleep(1)
+        before = len(self.server.paths("/key"))
+        self.desktop.click(*self.at(main, PAGE_FIELD))
+        self.desktop.type_text("z")
+        wait_for(lambda: len(self.server.paths("/key")) > before, 10, what="keys without a lock")
+
+        # Leaving through the menu ends the program and takes the tray icon with it.
+        self.desktop.click(*icon, button=3)
+        time.sleep(1)
+        self.desktop.key("e")  # 退出软件(&E)
+        status = wait_for(lambda: program.process.poll() is not None and [program.process.returncode], 20,
+                          what="the program to end")[0]
+        self.assertEqual(status, 0)
+        self.assertIsNone(program.tray_icon(), "the tray icon is gone")
+
+
+if __name__ == "__main__":
+    unittest.main()
