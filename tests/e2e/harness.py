@@ -225,7 +225,17 @@ class Program:
         self.started = time.monotonic()
 
     def window(self, name="Quillmere", timeout=30):
-        return wait_for(lambda: self.desktop.find_window(name), timeout, what=f"window {name}")
+        """The window's id once it has stayed the same for a moment: the window system may make
+        a window anew right after it first appears, and the first id is then gone."""
+        deadline = time.monotonic() + timeout
+        found = None
+        while True:
+            current = wait_for(lambda: self.desktop.find_window(name),
+                               max(0.2, deadline - time.monotonic()), what=f"window {name}")
+            if current == found:
+                return current
+            found = current
+            time.sleep(0.6)
 
     def window_gone(self, name="Quillmere"):
         return self.desktop.find_window(name) is None

@@ -54,11 +54,8 @@ class EffectsTest(E2ETest):
     def test_main_window_at_start(self):
         before = self.desktop.screenshot("effects-desktop-before.png")
         program = self.start()
-        program.window()
-        time.sleep(4)  # the lock panel slides in (some 1.3 s) and everything has painted
-        # Found again: the window system may have made the window anew once the browser's
-        # drawing surface joined it.
         window = program.window()
+        time.sleep(4)  # the lock panel slides in (some 1.3 s) and everything has painted
         x, y, w, h = self.desktop.geometry(window)
         self.assertEqual((w, h), (743, 545))
         screen = self.desktop.screenshot("effects-screen.png")
@@ -101,9 +98,8 @@ class EffectsTest(E2ETest):
 
     def test_dragging_the_free_surface_moves_the_window(self):
         program = self.start()
-        program.window()
-        time.sleep(3)
         window = program.window()
+        time.sleep(3)
         x0, y0, _, _ = self.desktop.geometry(window)
 
         # The title strip, right of the title.

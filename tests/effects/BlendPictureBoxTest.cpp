@@ -97,9 +97,9 @@ TEST_F(BlendTest, TakesTheWindowUnderTheBoxAtTheNearestPixel) {
         box.Move(c.left, c.top, 4 * 15, 2 * 15);
         box.SetAutoRedraw(false);  // a fresh box each time
         core::BlendPictureBox(window, box, 255);
-        const gdi::Bitmap& w = *Numbered(20, 16);
-        EXPECT_EQ(BoxAt(0, 0), w.At(c.x, c.y)) << c.left << "," << c.top;
-        EXPECT_EQ(BoxAt(3, 1), w.At(c.x + 3, c.y + 1)) << c.left << "," << c.top;
+        const auto w = Numbered(20, 16);
+        EXPECT_EQ(BoxAt(0, 0), w->At(c.x, c.y)) << c.left << "," << c.top;
+        EXPECT_EQ(BoxAt(3, 1), w->At(c.x + 3, c.y + 1)) << c.left << "," << c.top;
     }
 }
 
