@@ -7,6 +7,9 @@
 #include <limits>
 
 #include "app/Program.h"
+#include "effects/Mod_PicBoxAplha.h"
+#include "effects/Mod_TextOut.h"
+#include "effects/Mod_Window.h"
 #include "forms/Addresses.h"
 #include "forms/CloseButton.h"
 #include "forms/Layouts.h"
@@ -133,6 +136,9 @@ FrmMain::FrmMain(Program& program) : Form("FrmMain"), m_program(program) {
     Web1.SetTabIndex(3);
 
     LoadEvent.Connect([this] { Form_Load(); });
+    Activate.Connect([this] { Form_Activate(); });
+    MouseDown.Connect(
+        [this](std::int16_t b, std::int16_t s, float x, float y) { Form_MouseDown(b, s, x, y); });
     Resize.Connect([this] { Form_Resize(); });
     UnloadEvent.Connect([this] { Form_Unload(); });
     MouseMove.Connect(
@@ -164,9 +170,16 @@ void FrmMain::Form_Load() {
     SetCaption(Caption());
     SetVisible(false);
     SetVisible(true);
+    // 2. The panels translucent over the background (this keeps what is drawn on the window).
+    BlendPictureBox(*this, Picture1, 100);
+    BlendPictureBox(*this, Picture2, 100);
+    // 3. The product name, white with a black outline, kept on the window's surface.
+    DrawOutlinedText(hDC(), u"Loomhaven", 13, 8, RGB(0, 0, 0), RGB(255, 255, 255));
     // 4. The close button flush with the right edge; 5. the lock panel parked beyond it.
     QExit.SetLeft(Width() - QExit.Width());
     Picture2.SetLeft(Picture1.Left() + Width());
+    // 6. Rounded corners.
+    MakeRoundWindow(*this);
     ApplyLock();
     // 7. The lock panel slides in over the browser: the program always starts locked.
     float left = Picture1.Left();
@@ -184,6 +197,18 @@ void FrmMain::Form_Load() {
     ExtractBannerImages();
     // 10. The reload period, read once: a new value counts from the next start.
     m_lockTimeValue = ReadSetting(u"Setting", u"LockTime", u"15");
+}
+
+void FrmMain::Form_Activate() {
+    // Every activation blends again over what the panels hold: they grow more transparent.
+    BlendPictureBox(*this, Picture1, 100);
+    BlendPictureBox(*this, Picture2, 100);
+}
+
+void FrmMain::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
+    // Only the window's free surface reaches here (the title strip, the strip at the bottom):
+    // a press on a control goes to the control.
+    BeginWindowDrag(*this);
 }
 
 void FrmMain::ExtractBannerImages() {

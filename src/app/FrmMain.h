@@ -74,6 +74,8 @@ class FrmMain : public platform::Form {
 
   private:
     void Form_Load();
+    void Form_Activate();
+    void Form_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void Form_Resize();
     void Form_Unload();
     void Form_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);

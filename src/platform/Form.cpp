@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Form.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/Services.h"
@@ -93,7 +94,67 @@ void Form::CloseRequested() {
 
 void Form::SetPicture(std::shared_ptr<const gdi::Bitmap> picture) {
     m_picture = std::move(picture);
+    // A new picture is the surface's new background; what was drawn on it is gone.
+    m_surface.Repaint([this](gdi::Bitmap& b) { PaintBackground(b); });
     Changed(Property::Picture);
+}
+
+void Form::SetTextFont(platform::Font font) {
+    m_font = std::move(font);
+    m_surface.SetFont(m_font);
+    Changed(Property::Font);
+}
+
+void Form::PaintBackground(gdi::Bitmap& target) const {
+    std::fill(target.Pixels().begin(), target.Pixels().end(),
+              gdi::ToPixel(gdi::GetSysColor(gdi::COLOR_BTNFACE)));
+    if (m_picture == nullptr) {
+        return;
+    }
+    const int width = std::min(target.Width(), m_picture->Width());
+    const int height = std::min(target.Height(), m_picture->Height());
+    for (int y = 0; y < height; ++y) {
+        const gdi::Pixel* in = m_picture->Row(y);
+        gdi::Pixel* out = target.Row(y);
+        for (int x = 0; x < width; ++x) {
+            out[x] = in[x] | gdi::kOpaque;
+        }
+    }
+}
+
+void Form::SetAutoRedraw(bool on) {
+    if (on == m_surface.Active()) {
+        return;
+    }
+    if (on) {
+        m_surface.Create(
+            TwipsToPixels(ScaleWidth()), TwipsToPixels(ScaleHeight()),
+            [this](gdi::Bitmap& b) { PaintBackground(b); }, m_font,
+            [this] { Changed(Property::Surface); });
+    } else {
+        m_surface.Release();
+        Changed(Property::Surface);
+    }
+}
+
+void Form::FitSurface() {
+    m_surface.Resize(TwipsToPixels(ScaleWidth()), TwipsToPixels(ScaleHeight()),
+                     [this](gdi::Bitmap& b) { PaintBackground(b); });
+}
+
+gdi::HDC Form::hDC() {
+    FitSurface();
+    return m_surface.Dc();
+}
+
+const gdi::Bitmap* Form::Image() {
+    FitSurface();
+    return m_surface.Image();
+}
+
+void Form::SetWindowRegion(std::optional<std::vector<gdi::RECT>> region) {
+    m_region = std::move(region);
+    Changed(Property::Region);
 }
 
 void Form::SetIcon(std::span<const std::uint8_t> icoFile) {
@@ -123,12 +184,37 @@ void Form::Load() {
     }
     Windows().Realize(*this);
     LoadEvent.Raise();
+    // A window that its load has shown is active from here on, before any timer or other
+    // message: Load, then Activate.
+    ActivateIfShown();
+}
+
+void Form::ActivateIfShown() {
+    if (m_loaded && Visible() && !m_active) {
+        m_active = true;
+        Activate.Raise();
+    }
+}
+
+void Form::ActivatedFromView() {
+    if (!m_active) {
+        m_active = true;
+        Activate.Raise();
+    }
+}
+
+void Form::SetVisible(bool v) {
+    if (!v) {
+        m_active = false;  // a hidden window is not the active one
+    }
+    Control::SetVisible(v);
 }
 
 void Form::Show() {
     Load();
     if (m_loaded) {
         SetVisible(true);
+        ActivateIfShown();
     }
 }
 

@@ -3,11 +3,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Control.h"
 #include "platform/Menu.h"
+#include "platform/Surface.h"
 #include "platform/gdi/Gdi.h"
 
 namespace platform {
@@ -48,6 +51,30 @@ class Form : public Control {
     std::int32_t Icon() const { return m_iconHandle; }
     void SetIcon(std::span<const std::uint8_t> icoFile);
 
+    // The inner size in the window's own units (twips): the client area.
+    Twips ScaleWidth() const { return Width(); }
+    Twips ScaleHeight() const { return Height(); }
+    // The font that text drawn on the window's surface uses (the window's own font).
+    const platform::Font& TextFont() const { return m_font; }
+    void SetTextFont(platform::Font font);
+
+    // Persistent drawing. While it is on, the window keeps what is drawn on it in a
+    // client-sized bitmap that starts as the background picture (unscaled from the top-left
+    // corner, clipped; the button-face colour where the picture does not reach), and its view
+    // paints from that bitmap.
+    bool AutoRedraw() const { return m_surface.Active(); }
+    void SetAutoRedraw(bool on);
+    // The surface's device context: black text without a background box, in the window's
+    // font. Null while persistent drawing is off.
+    gdi::HDC hDC();
+    // The surface's pixels (null while persistent drawing is off).
+    const gdi::Bitmap* Image();
+
+    // The window's shape, as rectangles of client pixels; none: the whole rectangle. Given by
+    // SetWindowRgn.
+    const std::optional<std::vector<gdi::RECT>>& WindowRegion() const { return m_region; }
+    void SetWindowRegion(std::optional<std::vector<gdi::RECT>> region);
+
     bool IsLoaded() const { return m_loaded; }
     // Creates the window (hidden) and raises Load; nothing when already loaded.
     void Load();
@@ -64,6 +91,14 @@ class Form : public Control {
 
     // From the view: the window system changed the state (the user minimised the window).
     void WindowStateFromView(int state);
+    // From the view: the window system made the window the active one, or took that away.
+    // Activate is raised once for each time the window becomes active: a form is active from
+    // the end of the load (or the Show) that made it visible, so the window system's later
+    // report of that same activation raises nothing.
+    void ActivatedFromView();
+    void DeactivatedFromView() { m_active = false; }
+    bool IsActive() const { return m_active; }
+    void SetVisible(bool v) override;
     // From the view: the window system asks the window to close. QueryUnload may cancel;
     // otherwise the form unloads.
     void CloseRequested();
@@ -84,9 +119,17 @@ class Form : public Control {
     int m_windowState = vbNormal;
     bool m_centred = true;
     bool m_loaded = false;
+    bool m_active = false;
     std::shared_ptr<const gdi::Bitmap> m_picture;
     std::span<const std::uint8_t> m_icon;
     std::int32_t m_iconHandle = 0;
+    platform::Font m_font;
+    std::optional<std::vector<gdi::RECT>> m_region;
+    Surface m_surface;
+
+    void PaintBackground(gdi::Bitmap& target) const;
+    void FitSurface();
+    void ActivateIfShown();
 };
 
 // The window system: makes a loaded form real on screen and takes it down again.
@@ -97,6 +140,11 @@ class IWindowSystem {
     virtual void Destroy(Form& form) = 0;
     // A modal pop-up of `menu`'s items at the pointer, owned by `owner`.
     virtual void PopupMenu(Form& owner, Menu& menu) = 0;
+    // Starts the window system's own interactive move of `form`'s window, driven by the mouse
+    // button that is down; false when the window system cannot.
+    virtual bool StartSystemMove(Form& /*form*/) { return false; }
+    // Ends any mouse capture.
+    virtual void ReleaseCapture() {}
 };
 
 // The installed window system, or one that shows nothing.

@@ -14,6 +14,7 @@
 #include "qt/QtPictureDecoder.h"
 #include "qt/QtRuntime.h"
 #include "qt/QtShell.h"
+#include "qt/QtText.h"
 #include "qt/QtWindowSystem.h"
 
 namespace binding {
@@ -41,6 +42,7 @@ int RunApplication(int argc, char** argv) {
     QtScreen screen;
     QtShell shell;
     QtPictureDecoder pictures;
+    QtTextRasteriser text;
     int status = 0;
     {
         QtWindowSystem windows;
@@ -50,6 +52,7 @@ int RunApplication(int argc, char** argv) {
                                                             .screen = &screen,
                                                             .windows = &windows,
                                                             .pictures = &pictures,
+                                                            .text = &text,
                                                             .shell = &shell});
         core::Program program;
         platform::RunHandler([&] { program.Start(); });

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QWebEngineProfile>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -173,6 +174,20 @@ void QtWindowSystem::PopupMenu(platform::Form& owner, platform::Menu& menu) {
     QAction* chosen = popup.exec(QCursor::pos());
     if (chosen != nullptr && items.count(chosen) != 0) {
         items[chosen]->Click.Raise();
+    }
+}
+
+bool QtWindowSystem::StartSystemMove(platform::Form& form) {
+    // The window manager moves the window while the button stays down, as it does when its
+    // title bar is dragged. Without a window manager that offers this, the window stays put.
+    FormWidget* widget = WidgetOf(form);
+    QWindow* window = widget != nullptr ? widget->windowHandle() : nullptr;
+    return window != nullptr && window->startSystemMove();
+}
+
+void QtWindowSystem::ReleaseCapture() {
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
     }
 }
 

@@ -25,6 +25,8 @@ class QtWindowSystem final : public QObject, public platform::IWindowSystem {
     void Realize(platform::Form& form) override;
     void Destroy(platform::Form& form) override;
     void PopupMenu(platform::Form& owner, platform::Menu& menu) override;
+    bool StartSystemMove(platform::Form& form) override;
+    void ReleaseCapture() override;
 
     // The widget that shows `form`, while it is loaded (for tests and the binding itself).
     FormWidget* WidgetOf(const platform::Form& form) const;

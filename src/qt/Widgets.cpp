@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QWindow>
 
 #include "forms/AlphaImage.h"
@@ -114,6 +115,7 @@ FormWidget::FormWidget(platform::Form& form) : QWidget(nullptr), View(form, *thi
     ApplyFrame();
     Place();
     Update(Property::Picture);
+    ApplyRegion();
 }
 
 void FormWidget::Place() {
@@ -149,8 +151,26 @@ void FormWidget::ApplyWindowState() {
     }
 }
 
+void FormWidget::ApplyRegion() {
+    // The window's shape: outside it the window is see-through and takes no clicks.
+    const auto& region = Form()->WindowRegion();
+    if (!region) {
+        clearMask();
+        return;
+    }
+    QRegion mask;
+    for (const platform::gdi::RECT& rc : *region) {
+        mask += QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    }
+    // An empty shape would mean no mask at all to Qt; a window shaped to nothing shows nothing.
+    setMask(mask.isEmpty() ? QRegion(-1, -1, 1, 1) : mask);
+}
+
 void FormWidget::Update(Property p) {
     switch (p) {
+        case Property::Region:
+            ApplyRegion();
+            break;
         case Property::Caption:
             setWindowTitle(ToQString(Form()->Caption()));
             ApplyFrame();
@@ -194,8 +214,11 @@ void FormWidget::paintEvent(QPaintEvent*) {
     if (m_control == nullptr) {
         return;
     }
-    // The background picture unscaled from the top-left corner, clipped to the window.
-    if (const auto& picture = Form()->Picture()) {
+    // What is kept on the window's surface (the background with what was drawn on it), or the
+    // background picture unscaled from the top-left corner, clipped to the window.
+    if (const platform::gdi::Bitmap* surface = Form()->Image()) {
+        painter.drawImage(0, 0, ImageOf(*surface));
+    } else if (const auto& picture = Form()->Picture()) {
         painter.drawImage(0, 0, ImageOf(*picture));
     } else {
         painter.fillRect(rect(), palette().window());
@@ -215,7 +238,9 @@ void FormWidget::changeEvent(QEvent* e) {
 
 bool FormWidget::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && m_control != nullptr) {
-        Form()->Activate.Raise();
+        Form()->ActivatedFromView();
+    } else if (e->type() == QEvent::WindowDeactivate && m_control != nullptr) {
+        Form()->DeactivatedFromView();
     }
     return QWidget::event(e);
 }
@@ -258,8 +283,15 @@ void PictureBoxWidget::paintEvent(QPaintEvent*) {
     if (m_control == nullptr) {
         return;
     }
+    auto* box = static_cast<platform::PictureBox*>(m_control);
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(static_cast<platform::PictureBox*>(m_control)->BackColor()));
+    // The box's own surface only: the controls inside it are widgets of their own and paint
+    // over it.
+    if (const platform::gdi::Bitmap* surface = box->Image()) {
+        painter.drawImage(0, 0, ImageOf(*surface));
+    } else {
+        painter.fillRect(rect(), ToQColor(box->BackColor()));
+    }
 }
 
 void PictureBoxWidget::mousePressEvent(QMouseEvent* e) {

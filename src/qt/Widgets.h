@@ -63,6 +63,7 @@ class FormWidget final : public QWidget, public View {
   private:
     void ApplyFrame();
     void ApplyWindowState();
+    void ApplyRegion();
 };
 
 class PictureBoxWidget final : public QWidget, public View {

@@ -117,6 +117,18 @@ class Desktop:
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.trayer = None
+        self.window_manager = None
+
+    def start_window_manager(self):
+        """Openbox, for what only a window manager does: moving a window interactively when
+        the program asks for it (the extended hints' move request)."""
+        self.window_manager = subprocess.Popen(
+            ["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        # It is ready once it has put up its check window on the root window.
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
+            text=True).stdout, 10, what="the window manager")
 
     def start_tray(self):
         self.trayer = subprocess.Popen(
@@ -174,7 +186,7 @@ class Desktop:
         return tuple(int(v) for v in out.split(","))
 
     def close(self):
-        for p in (self.trayer, self.xvfb):
+        for p in (self.trayer, self.window_manager, self.xvfb):
             if p and p.poll() is None:
                 p.terminate()
                 try:
@@ -213,7 +225,17 @@ class Program:
         self.started = time.monotonic()
 
     def window(self, name="Quillmere", timeout=30):
-        return wait_for(lambda: self.desktop.find_window(name), timeout, what=f"window {name}")
+        """The window's id once it has stayed the same for a moment: the window system may make
+        a window anew right after it first appears, and the first id is then gone."""
+        deadline = time.monotonic() + timeout
+        found = None
+        while True:
+            current = wait_for(lambda: self.desktop.find_window(name),
+                               max(0.2, deadline - time.monotonic()), what=f"window {name}")
+            if current == found:
+                return current
+            found = current
+            time.sleep(0.6)
 
     def window_gone(self, name="Quillmere"):
         return self.desktop.find_window(name) is None
@@ -297,9 +319,15 @@ class E2ETest(unittest.TestCase):
     """Starts a desktop, a tray and the forum server for each test; the test starts the
     program with the settings it needs."""
 
+    # Whether the desktop runs a window manager; without one no window can be moved by
+    # dragging it.
+    window_manager = False
+
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
+        if self.window_manager:
+            self.desktop.start_window_manager()
         self.desktop.start_tray()
         self.server = ForumServer()
         self.addCleanup(self.server.close)

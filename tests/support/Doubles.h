@@ -16,6 +16,7 @@
 #include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/TextRasteriser.h"
 
 namespace testing_support {
 
@@ -170,6 +171,23 @@ class FakeShell final : public platform::IShell {
     bool trayAvailable = true;
 };
 
+// Draws no glyphs; records every text drawn, with where, how and on which bitmap.
+class RecordingTextRasteriser final : public platform::ITextRasteriser {
+  public:
+    struct Drawn {
+        const platform::gdi::Bitmap* target;
+        int x;
+        int y;
+        std::u16string text;
+        platform::TextStyle style;
+    };
+    void Draw(platform::gdi::Bitmap& target, int x, int y, std::u16string_view text,
+              const platform::TextStyle& style) override {
+        drawn.push_back({&target, x, y, std::u16string(text), style});
+    }
+    std::vector<Drawn> drawn;
+};
+
 // Realizes nothing; records what happened, and answers a pop-up menu with the item a test
 // chose in advance.
 class FakeWindows final : public platform::IWindowSystem {
@@ -189,8 +207,16 @@ class FakeWindows final : public platform::IWindowSystem {
         }
     }
 
+    bool StartSystemMove(platform::Form& form) override {
+        moves.push_back(form.Name());
+        return true;
+    }
+    void ReleaseCapture() override { ++captureReleases; }
+
     std::vector<std::string> realized;
     std::vector<std::string> destroyed;
+    std::vector<std::string> moves;  // interactive moves started, by form
+    int captureReleases = 0;
     std::vector<std::string> popups;
     std::optional<std::string> choose;  // the item the next pop-up picks
 };
@@ -207,6 +233,7 @@ class Harness {
                                      .messageBox = &messages,
                                      .screen = &screen,
                                      .windows = &windows,
+                                     .text = &text,
                                      .shell = &shell}) {}
 
     std::filesystem::path SettingsFile() const { return dir / "config" / "Windows.INI"; }
@@ -223,6 +250,7 @@ class Harness {
     FakeScreen screen;
     FakeWindows windows;
     FakeShell shell;
+    RecordingTextRasteriser text;
 
   private:
     platform::ServicesScope m_scope;

@@ -322,6 +322,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
             return old;
         }
         case ObjectKind::Dc:
+        case ObjectKind::Region:  // clipping regions are not selected into contexts here
             return nullptr;
     }
     return nullptr;

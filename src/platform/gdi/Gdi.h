@@ -177,7 +177,7 @@ int ReleaseDC(HWND window, HDC dc);
 size_t LiveObjectCount();
 
 // For the layers built on top (fonts, surfaces): whether a handle is alive, and of what kind.
-enum class ObjectKind { Dc, Bitmap, Brush, Font };
+enum class ObjectKind { Dc, Bitmap, Brush, Font, Region };
 bool IsLive(const void* handle, ObjectKind kind);
 
 }  // namespace platform::gdi
