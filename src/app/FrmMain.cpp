@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "app/Program.h"
@@ -13,6 +12,7 @@
 #include "forms/Addresses.h"
 #include "forms/CloseButton.h"
 #include "forms/Layouts.h"
+#include "platform/Files.h"
 #include "platform/Resources.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
@@ -218,12 +218,10 @@ void FrmMain::ExtractBannerImages() {
     for (const int id : {101, 102, 103}) {
         const std::vector<std::uint8_t> bytes = platform::LoadResData(id, "CUSTOM");
         const std::filesystem::path file = dir / (std::to_string(id) + ".gif");
-        // The file holds exactly the banner: an older, longer file is cut to it.
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
+        // The file holds exactly the banner, and a reader never finds half of one.
+        if (!platform::ReplaceAtomically(
+                file.string(),
+                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
             std::fprintf(stderr, "loomhaven: cannot write the banner %s\n", file.c_str());
         }
     }

@@ -1,13 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "settings/FrmOption.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/Program.h"
+#include "effects/Mod_PicBoxAplha.h"
+#include "effects/Mod_Window.h"
+#include "forms/Addresses.h"
 #include "forms/CloseButton.h"
 #include "forms/Layouts.h"
+#include "gif/Mod_IntImg.h"
+#include "platform/Bmp.h"
+#include "platform/Files.h"
 #include "platform/Resources.h"
 #include "platform/Services.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/Mod_Config.h"
 
@@ -42,6 +54,9 @@ void PlaceOption(OptionButton& option, platform::Twips l, platform::Twips t, pla
     option.SetFont(kSong9);
 }
 
+// The system colour of button faces, as a colour value that names it.
+constexpr std::int64_t kButtonFace = 0x80000000LL | platform::gdi::COLOR_BTNFACE;
+
 constexpr int kWindowFrame = 6;  // the system colour of window frames, a text box's border
 
 void PlaceTextBox(TextBox& box, platform::Twips top, int tabIndex) {
@@ -68,6 +83,7 @@ FrmOption::FrmOption(Program& program) : Form("FrmOption"), m_program(program) {
     Add(QExit);
     Add(Timer1);
     Add(Timer2);
+    Picture1.Add(GifPlay1);
     for (int i = 3; i >= 0; --i) {
         Picture1.Add(ReUpdate[static_cast<size_t>(i)]);
     }
@@ -95,6 +111,17 @@ FrmOption::FrmOption(Program& program) : Form("FrmOption"), m_program(program) {
     QExit.SetImage(platform::EmbeddedFile("QExit.png"));
     QExit.SetTabStop(false);
 
+    GifPlay1.Move(45, 5685, 9660, 1170);
+    GifPlay1.SetTabIndex(3);
+    {
+        // What the layout keeps for the banner: its size and a button-face background.
+        platform::PropertyBag kept;
+        kept.WriteProperty("_extentx", 17039, -1);
+        kept.WriteProperty("_extenty", 2064, -1);
+        kept.WriteProperty("gifbkcolor", kButtonFace, -1);
+        GifPlay1.ReadProperties(kept);
+    }
+
     PlaceOption(ReUpdate[3], 2085, 4350, 1080, 19, u" 23分钟");
     PlaceOption(ReUpdate[2], 1065, 4350, 1080, 18, u" 20分钟");
     PlaceOption(ReUpdate[1], 2085, 3990, 1080, 17, u" 15分钟");
@@ -120,6 +147,12 @@ FrmOption::FrmOption(Program& program) : Form("FrmOption"), m_program(program) {
     PlaceLabel(Label2[0], 525, 855, 1050, 210, 2, u"用户账号：", RGB(0, 0, 0), kNewSong);
 
     LoadEvent.Connect([this] { Form_Load(); });
+    Activate.Connect([this] { Form_Activate(); });
+    MouseDown.Connect(
+        [this](std::int16_t b, std::int16_t s, float x, float y) { Form_MouseDown(b, s, x, y); });
+    Timer1.TimerEvent.Connect([this] { Timer1_Timer(); });
+    Timer2.TimerEvent.Connect([this] { Timer2_Timer(); });
+    GifPlay1.Click.Connect([this] { GifPlay1_Click(); });
     Command1.Click.Connect([this] { Command1_Click(); });
     for (OptionButton& option : Mini) {
         option.Click.Connect([this](std::int16_t index) { Mini_Click(index); });
@@ -139,6 +172,73 @@ void FrmOption::Form_Load() {
     SetCaption(Caption());
     SetVisible(false);
     SetVisible(true);
+    MakeRoundWindow(*this);
+    // The banner: the board's first, although it is the second of the rotation.
+    m_rotation = 0;
+    ShowBanner("102.gif", kForumBoard);
+}
+
+void FrmOption::Form_Activate() {
+    // Every activation blends again over what the panel holds: it grows more transparent.
+    BlendPictureBox(*this, Picture1, 150);
+}
+
+void FrmOption::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
+    // Only the window's free surface reaches here: the title strip and the margins.
+    BeginWindowDrag(*this);
+}
+
+void FrmOption::ShowBanner(const char* file, const char16_t* link) {
+    GifPlay1.Play((DataDirectory() / file).string());
+    m_link = platform::ToUtf8Lossy(link);
+}
+
+void FrmOption::Timer2_Timer() {
+    // The banner and its link change together.
+    ++m_rotation;
+    if (m_rotation == 1) {
+        ShowBanner("101.gif", kForumHome);
+    }
+    if (m_rotation == 2) {
+        ShowBanner("102.gif", kForumBoard);
+    }
+    if (m_rotation == 3) {
+        ShowBanner("103.gif", kPersonalPage);
+        m_rotation = 0;
+    }
+}
+
+void FrmOption::GifPlay1_Click() {
+    platform::ShellExecuteA(hWnd(), "open", m_link.c_str(), nullptr, nullptr,
+                            platform::SW_SHOWNORMAL);
+}
+
+void FrmOption::Timer1_Timer() {
+    // Once per load: the background picture goes to BlackGround.bmp and comes back from there.
+    // Whatever fails on the way leaves the background as it is.
+    Timer1.SetEnabled(false);
+    const std::shared_ptr<const platform::gdi::Bitmap>& background = Picture();
+    if (!background) {
+        return;
+    }
+    const std::vector<std::uint8_t> bmp = platform::EncodeBmp24(*background);
+    const std::filesystem::path file = DataDirectory() / "BlackGround.bmp";
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (!platform::ReplaceAtomically(
+            file.string(),
+            std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+        std::fprintf(stderr, "loomhaven: cannot write %s\n", file.c_str());
+        return;
+    }
+    const platform::PicturePtr loaded = LoadImageFile(file);
+    if (!loaded) {
+        std::fprintf(stderr, "loomhaven: cannot read back %s\n", file.c_str());
+        return;
+    }
+    // The bitmap lives as long as the picture object that owns it.
+    SetPicture(std::shared_ptr<const platform::gdi::Bitmap>(
+        loaded, platform::gdi::BitmapOf(loaded->Handle())));
 }
 
 bool FrmOption::Save(std::u16string_view key, std::u16string_view value, std::u16string_view what) {

@@ -10,6 +10,7 @@
 #include "forms/AlphaImage.h"
 #include "forms/OptionButton.h"
 #include "forms/TextBox.h"
+#include "gif/GifPlay.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/PictureBox.h"
@@ -25,11 +26,15 @@ class FrmOption : public platform::Form {
     explicit FrmOption(Program& program);
     ~FrmOption() override;
 
+    // The address a click on the banner opens now.
+    const std::string& CurrentLink() const { return m_link; }
+
     // Controls, front to back within each container.
     platform::PictureBox Picture1{"Picture1"};  // the settings panel
     platform::Label Label1{"Label1"};           // the window's title
     AlphaImage QExit{"QExit"};
 
+    GifPlay GifPlay1{"GifPlay1"};  // the link banner at the bottom of the panel
     std::array<OptionButton, 4> ReUpdate{OptionButton{"ReUpdate", 0}, OptionButton{"ReUpdate", 1},
                                          OptionButton{"ReUpdate", 2}, OptionButton{"ReUpdate", 3}};
     platform::Label Label4{"Label4"};
@@ -50,6 +55,13 @@ class FrmOption : public platform::Form {
 
   private:
     void Form_Load();
+    void Form_Activate();
+    void Form_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void GifPlay1_Click();
+    // Puts up the banner file `file` of the data directory; a click then opens `link`.
+    void ShowBanner(const char* file, const char16_t* link);
     void Command1_Click();
     void Mini_Click(std::int16_t index);
     void ReUpdate_Click(std::int16_t index);
@@ -63,6 +75,8 @@ class FrmOption : public platform::Form {
     static void RestoreMark(std::array<OptionButton, N>& options, int previous);
 
     Program& m_program;
+    std::int32_t m_rotation = 0;  // the banner shown: 1, 2, 3 for 101, 102, 103.gif (0: 103)
+    std::string m_link;           // what a click on the banner opens
     int m_markedMini = -1;
     int m_markedReUpdate = -1;
 };

@@ -209,7 +209,16 @@ class Program:
         if settings is not None:
             with open(self.settings_file, "w", encoding="utf-8") as f:
                 f.write(settings)
+        # The user's browser: a stand-in that notes what it was asked to open, one line each.
+        bin_dir = os.path.join(self.home, "bin")
+        os.makedirs(bin_dir)
+        self.opened_log = os.path.join(self.home, "opened.txt")
+        opener = os.path.join(bin_dir, "xdg-open")
+        with open(opener, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.opened_log}"\n')
+        os.chmod(opener, 0o755)
         env = dict(desktop.env,
+                   PATH=bin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
                    XDG_CONFIG_HOME=self.config,
                    XDG_DATA_HOME=os.path.join(self.home, "data"),
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"),
@@ -290,6 +299,18 @@ class Program:
             if ppid in zygotes:
                 result.append(pid)
         return result
+
+    def opened(self):
+        """What the program asked the user's browser to open, in order."""
+        try:
+            with open(self.opened_log, encoding="utf-8") as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def data_file(self, name):
+        """A file of the data directory beside the program."""
+        return os.path.join(os.path.dirname(BINARY), "data", "image", name)
 
     def settings(self):
         try:

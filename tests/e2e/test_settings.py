@@ -2,6 +2,7 @@
 """A whole session on the real program: the tray menu, the settings window (a new password,
 the lock switch), unlocking with the new password, and leaving through the menu."""
 
+import os
 import time
 import unittest
 
@@ -14,6 +15,7 @@ NEW_PASS = (119 + 99 + 76, 42 + 117 + 9)
 CHANGE = (119 + 276 + 42, 42 + 53 + 13)
 NO_LOCK = (119 + 138 + 12, 42 + 210 + 8)
 CLOSE_OPTION = (730 + 22, 12)
+BANNER = (119 + 3 + 322, 42 + 379 + 39)
 # Places in the main window with the lock panel in place.
 USER_NAME = (293 + 100, 50 + 185 + 12)
 PASSWORD = (293 + 100, 50 + 232 + 12)
@@ -60,6 +62,8 @@ class SessionTest(E2ETest):
         # No lock on close.
         self.desktop.click(*self.at(option, NO_LOCK))
         wait_for(lambda: "Lock=False" in (program.settings() or ""), 10, what="Lock=False")
+        time.sleep(0.5)
+        self.desktop.screenshot("settings-window-chosen.png", crop=self.desktop.geometry(option))
         self.desktop.click(*self.at(option, CLOSE_OPTION))
         wait_for(lambda: program.window_gone("软件设置"), 10, what="the settings window to close")
 
@@ -104,6 +108,37 @@ class SessionTest(E2ETest):
                           what="the program to end")[0]
         self.assertEqual(status, 0)
         self.assertIsNone(program.tray_icon(), "the tray icon is gone")
+
+    def test_banners_open_their_pages_in_the_users_browser(self):
+        program = self.start()
+        program.window()
+        snapshot = program.data_file("BlackGround.bmp")
+        if os.path.exists(snapshot):
+            os.remove(snapshot)
+        self.menu(program, "s")
+        self.desktop.key("s")  # 软件设置(&S)
+        option = program.window("软件设置", timeout=15)
+        opened_at = time.monotonic()
+
+        # The first banner is the board's, whatever its place in the rotation.
+        self.desktop.click(*self.at(option, BANNER))
+        wait_for(program.opened, 10, what="the browser to be asked for a page")
+        self.assertEqual(program.opened(), ["http://bbs.loomhaven.example/forum-2-1.html"])
+        self.assertLess(time.monotonic() - opened_at, 5, "the click came too late to test the first banner")
+
+        # The next banner, five seconds after the window opened, is the home page's.
+        time.sleep(max(0, opened_at + 7.5 - time.monotonic()))
+        self.desktop.click(*self.at(option, BANNER))
+        wait_for(lambda: len(program.opened()) == 2, 10, what="the second page")
+        self.assertIn(program.opened()[1], ("http://bbs.loomhaven.example", "http://bbs.loomhaven.example/"))
+
+        # The window's background went through BlackGround.bmp, a real 24-bit bitmap.
+        with open(snapshot, "rb") as f:
+            header = f.read(54)
+        self.assertEqual(header[:2], b"BM")
+        self.assertEqual(int.from_bytes(header[2:6], "little"), 1314358)
+        self.assertEqual(int.from_bytes(header[28:30], "little"), 24)
+        self.assertIsNone(program.process.poll(), "the program still runs")
 
 
 if __name__ == "__main__":

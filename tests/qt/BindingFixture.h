@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+
+#include <vector>
 
 #include "Doubles.h"
 #include "app/FrmMain.h"
@@ -15,6 +18,22 @@
 #include "qt/Widgets.h"
 
 namespace testing_support {
+
+// The widget that has the keyboard after each of `presses` presses of `key`.
+inline std::vector<QWidget*> FocusWalk(Qt::Key key, int presses) {
+    std::vector<QWidget*> seen;
+    for (int i = 0; i < presses; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        if (focused == nullptr) {
+            break;
+        }
+        QKeyEvent press(QEvent::KeyPress, key,
+                        key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QApplication::sendEvent(focused, &press);
+        seen.push_back(QApplication::focusWidget());
+    }
+    return seen;
+}
 
 class BindingTest : public ::testing::Test {
   protected:

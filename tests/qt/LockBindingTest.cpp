@@ -12,22 +12,7 @@
 namespace {
 
 using LockBindingTest = testing_support::BindingTest;
-
-// The widget that has the keyboard after each of `presses` presses of `key`.
-std::vector<QWidget*> FocusWalk(Qt::Key key, int presses) {
-    std::vector<QWidget*> seen;
-    for (int i = 0; i < presses; ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        if (focused == nullptr) {
-            break;
-        }
-        QKeyEvent press(QEvent::KeyPress, key,
-                        key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-        QApplication::sendEvent(focused, &press);
-        seen.push_back(QApplication::focusWidget());
-    }
-    return seen;
-}
+using testing_support::FocusWalk;
 
 bool InsideBrowser(QWidget* w, QWidget* browser) {
     return w == browser || (w != nullptr && browser->isAncestorOf(w));

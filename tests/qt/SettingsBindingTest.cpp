@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: MIT
+// The settings window and the tray menu made real with widgets on the offscreen platform.
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BindingFixture.h"
+#include "forms/Addresses.h"
+#include "platform/Shell.h"
+#include "qt/QtPictureDecoder.h"
+#include "settings/FrmMenu.h"
+#include "settings/FrmOption.h"
+
+namespace {
+
+using testing_support::FocusWalk;
+
+class SettingsBindingTest : public testing_support::BindingTest {
+  protected:
+    core::FrmOption& Open() {
+        Start();
+        m_program.ShowOption();
+        QApplication::processEvents();
+        return m_program.Option();
+    }
+};
+
+TEST_F(SettingsBindingTest, WindowIsFramelessAtItsSizeAndCentred) {
+    core::FrmOption& option = Open();
+    binding::FormWidget* window = m_windows.WidgetOf(option);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(window->size(), QSize(773, 527));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("软件设置"));
+    // Centred on the 1280 x 800 screen of the test double: 253.5 and 136.5 round to even.
+    EXPECT_EQ(window->pos(), QPoint(254, 136));
+    // The corners are cut away.
+    EXPECT_FALSE(window->mask().contains(QPoint(0, 0)));
+    EXPECT_FALSE(window->mask().contains(QPoint(772, 526)));
+    EXPECT_TRUE(window->mask().contains(QPoint(386, 263)));
+}
+
+TEST_F(SettingsBindingTest, ControlsAtTheirPixelRectangles) {
+    core::FrmOption& option = Open();
+    struct Case {
+        const platform::Control& control;
+        QRect pixels;  // in the container
+    };
+    const Case sized[] = {
+        {option.Picture1, QRect(119, 42, 651, 462)},
+        {option.QExit, QRect(730, -1, 44, 24)},  // a pixel beyond the top and right edges
+        {option.GifPlay1, QRect(3, 379, 644, 78)},
+        {option.ReUpdate[3], QRect(139, 290, 72, 17)},
+        {option.ReUpdate[2], QRect(71, 290, 72, 17)},
+        {option.ReUpdate[1], QRect(139, 266, 72, 17)},
+        {option.ReUpdate[0], QRect(71, 266, 67, 17)},
+        {option.Mini[1], QRect(138, 210, 87, 17)},
+        {option.Mini[0], QRect(70, 210, 70, 17)},
+        {option.Shape2, QRect(13, 40, 373, 111)},
+        {option.Shape1, QRect(13, 179, 374, 191)},
+        {option.Command1, QRect(276, 53, 84, 26)},
+        {option.NewPass, QRect(99, 117, 152, 19)},
+        {option.oldPass, QRect(99, 87, 152, 19)},
+        {option.Users, QRect(99, 55, 152, 19)},
+    };
+    for (const Case& c : sized) {
+        const QWidget* w = WidgetOf(c.control);
+        ASSERT_NE(w, nullptr) << c.control.Name() << c.control.Index();
+        EXPECT_EQ(w->geometry(), c.pixels) << c.control.Name() << c.control.Index();
+    }
+    // Labels size themselves to their captions; where they start is the layout's.
+    struct LabelCase {
+        const platform::Label& label;
+        QPoint at;
+        QString caption;
+    };
+    const LabelCase labels[] = {
+        {option.Label1, {19, 6}, QStringLiteral("选项设置")},
+        {option.Label4, {22, 243}, QStringLiteral("网页刷新时间：")},
+        {option.Label3, {22, 190}, QStringLiteral("最小化后是否锁屏：")},
+        {option.Label2[4], {15, 22}, QStringLiteral("账号操作：")},
+        {option.Label2[3], {15, 161}, QStringLiteral("其他操作：")},
+        {option.Label2[2], {35, 119}, QStringLiteral("新的密码：")},
+        {option.Label2[1], {35, 87}, QStringLiteral("原始密码：")},
+        {option.Label2[0], {35, 57}, QStringLiteral("用户账号：")},
+    };
+    for (const LabelCase& c : labels) {
+        const QWidget* w = WidgetOf(c.label);
+        ASSERT_NE(w, nullptr) << c.label.Name() << c.label.Index();
+        EXPECT_EQ(w->pos(), c.at) << c.label.Name() << c.label.Index();
+        EXPECT_EQ(binding::ToQString(c.label.Caption()), c.caption);
+        EXPECT_GE(w->width(), QFontMetrics(w->font()).horizontalAdvance(c.caption) - 1)
+            << c.label.Name() << c.label.Index();
+    }
+    // Everything but the title and the close button lies on the panel.
+    EXPECT_EQ(WidgetOf(option.GifPlay1)->parentWidget(), WidgetOf(option.Picture1));
+    EXPECT_EQ(WidgetOf(option.Users)->parentWidget(), WidgetOf(option.Picture1));
+    EXPECT_EQ(WidgetOf(option.QExit)->parentWidget(), m_windows.WidgetOf(option));
+}
+
+TEST_F(SettingsBindingTest, OptionsShowTheirCaptionsAsStoredAndEachArrayIsItsOwnChoice) {
+    core::FrmOption& option = Open();
+    const std::vector<std::pair<const core::OptionButton*, QString>> captions = {
+        {&option.Mini[0], QStringLiteral("  锁屏")},
+        {&option.Mini[1], QStringLiteral("不锁屏")},
+        {&option.ReUpdate[0], QStringLiteral(" 10分钟")},
+        {&option.ReUpdate[1], QStringLiteral(" 15分钟")},
+        {&option.ReUpdate[2], QStringLiteral(" 20分钟")},
+        {&option.ReUpdate[3], QStringLiteral(" 23分钟")},
+    };
+    for (const auto& [model, caption] : captions) {
+        auto* radio = WidgetOf<QRadioButton>(*model);
+        ASSERT_NE(radio, nullptr);
+        EXPECT_EQ(radio->text(), caption);
+        EXPECT_FALSE(radio->isChecked()) << caption.toStdString();
+        EXPECT_EQ(radio->palette().color(QPalette::WindowText), QColor(192, 255, 192));
+    }
+    // Clicking with the mouse: a choice in one array leaves the other's choice alone.
+    WidgetOf<QRadioButton>(option.Mini[1])->click();
+    WidgetOf<QRadioButton>(option.ReUpdate[2])->click();
+    WidgetOf<QRadioButton>(option.ReUpdate[0])->click();
+    EXPECT_TRUE(WidgetOf<QRadioButton>(option.Mini[1])->isChecked());
+    EXPECT_TRUE(WidgetOf<QRadioButton>(option.ReUpdate[0])->isChecked());
+    EXPECT_FALSE(WidgetOf<QRadioButton>(option.ReUpdate[2])->isChecked());
+    EXPECT_TRUE(option.Mini[1].Value());
+    EXPECT_TRUE(option.ReUpdate[0].Value());
+    EXPECT_FALSE(option.ReUpdate[2].Value());
+    EXPECT_EQ(h.messages.shown.size(), 0u);
+}
+
+// What the window shows of the leftmost 16 columns of `w`, where an option's circle is.
+QImage CircleArea(QWidget* window, QWidget* w) {
+    const QPoint at = w->mapTo(window, QPoint(0, 0));
+    return window->grab(QRect(at, QSize(16, w->height()))).toImage();
+}
+
+TEST_F(SettingsBindingTest, OptionCirclesShowOverThePanelAndShowTheirMark) {
+    core::FrmOption& option = Open();
+    QWidget* window = m_windows.WidgetOf(option);
+    QWidget* lock = WidgetOf(option.Mini[0]);
+    ASSERT_NE(lock, nullptr);
+    // The panel behind is a light green; the circle's rim stands out from it.
+    const QImage before = CircleArea(window, lock);
+    int darkest = 255;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            darkest = std::min(darkest, before.pixelColor(x, y).lightness());
+        }
+    }
+    EXPECT_LT(darkest, 140) << "no circle in front of the caption";
+    // A chosen option carries a dark dot in its circle.
+    WidgetOf<QRadioButton>(option.Mini[0])->click();
+    const QImage after = CircleArea(window, lock);
+    int darkened = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x) {
+            darkened +=
+                before.pixelColor(x, y).lightness() - after.pixelColor(x, y).lightness() > 100;
+        }
+    }
+    EXPECT_GE(darkened, 4) << "the mark of the chosen option is not seen";
+}
+
+TEST_F(SettingsBindingTest, PasswordsAreShownAsTypedAndTabFollowsTheLayout) {
+    core::FrmOption& option = Open();
+    QApplication::setActiveWindow(m_windows.WidgetOf(option));
+    for (const core::TextBox* box : {&option.Users, &option.oldPass, &option.NewPass}) {
+        auto* edit = WidgetOf<QLineEdit>(*box);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
+        edit->setText(QStringLiteral("s3cret"));
+        EXPECT_EQ(edit->displayText(), QStringLiteral("s3cret"));
+    }
+    QWidget* users = WidgetOf(option.Users);
+    users->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), users);
+    const std::vector<QWidget*> order = FocusWalk(Qt::Key_Tab, 3);
+    EXPECT_EQ(order, (std::vector<QWidget*>{WidgetOf(option.oldPass), WidgetOf(option.NewPass),
+                                            WidgetOf(option.Command1)}));
+}
+
+TEST_F(SettingsBindingTest, BannerIsDrawnAndAClickOnItOpensTheBoardPage) {
+    binding::QtPictureDecoder decoder;
+    platform::Services services = platform::CurrentServices();
+    services.pictures = &decoder;
+    platform::ServicesScope scope(services);
+    core::FrmOption& option = Open();
+    h.clock.Advance(200);  // a few frames in
+    QApplication::processEvents();
+
+    QWidget* banner = WidgetOf(option.GifPlay1);
+    ASSERT_NE(banner, nullptr);
+    const QImage shown = banner->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(644, 78));
+    int notFace = 0;
+    for (int y = 0; y < shown.height(); y += 3) {
+        for (int x = 0; x < shown.width(); x += 3) {
+            notFace += shown.pixelColor(x, y) != QColor(240, 240, 240) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(notFace, 1000) << "the banner's picture is on the control";
+
+    const QPointF at(300, 40);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, banner->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(banner, &e);
+    }
+    ASSERT_EQ(h.shell.opened.size(), 1u);
+    EXPECT_EQ(h.shell.opened[0].file, "http://bbs.loomhaven.example/forum-2-1.html");
+    EXPECT_EQ(h.shell.opened[0].show, platform::SW_SHOWNORMAL);
+}
+
+TEST_F(SettingsBindingTest, TrayMenuHasItsFiveEntriesWithAccessKeys) {
+    core::FrmMain& main = Start();
+    std::vector<std::pair<bool, QString>> entries;  // separator?, text
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        for (QAction* a : menu->actions()) {
+            entries.emplace_back(a->isSeparator(), a->text());
+            EXPECT_TRUE(a->isEnabled());
+            EXPECT_TRUE(a->isVisible());
+            EXPECT_FALSE(a->isChecked());
+        }
+        menu->close();
+    });
+    main.MouseMove.Raise(0, 0, 517 * 15.0f, 0);  // the tray icon's right-button message
+    const std::vector<std::pair<bool, QString>> want = {
+        {false, QStringLiteral("检测更新(&U)")}, {true, QString()},
+        {false, QStringLiteral("软件设置(&S)")}, {true, QString()},
+        {false, QStringLiteral("退出软件(&E)")},
+    };
+    EXPECT_EQ(entries, want);
+    EXPECT_FALSE(m_program.Menu().Visible()) << "the menu's window is never shown";
+}
+
+}  // namespace
