@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Doubles.h"
+#include "RoundedWindow.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "platform/gdi/Region.h"
@@ -122,17 +123,7 @@ TEST_F(EffectsTest, EveryActivationBringsThePanelsCloserToTheBackground) {
 
 TEST_F(EffectsTest, LoadRoundsTheWindowsCorners) {
     core::FrmMain& main = Start();
-    ASSERT_TRUE(main.WindowRegion().has_value());
-    gdi::HRGN expected = gdi::CreateRoundRectRgn(0, 0, 743, 545, 15, 15);
-    const std::vector<gdi::RECT> want = gdi::RegionRects(expected);
-    gdi::DeleteObject(expected);
-    const std::vector<gdi::RECT>& got = *main.WindowRegion();
-    ASSERT_EQ(got.size(), want.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(std::tie(got[i].left, got[i].top, got[i].right, got[i].bottom),
-                  std::tie(want[i].left, want[i].top, want[i].right, want[i].bottom))
-            << i;
-    }
+    testing_support::ExpectRoundedCorners(main, 743, 545);
 }
 
 TEST_F(EffectsTest, PressingOnTheWindowsSurfaceDragsItUnlessMaximised) {

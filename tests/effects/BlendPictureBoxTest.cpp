@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "GdiSurface.h"
+
 #include <cmath>
 #include <memory>
 #include <stdexcept>
@@ -30,16 +32,7 @@ std::shared_ptr<const gdi::Bitmap> Solid(int width, int height, Pixel p) {
     return b;
 }
 
-// Every pixel different: green is x, blue is y.
-std::shared_ptr<const gdi::Bitmap> Numbered(int width, int height) {
-    auto b = std::make_shared<gdi::Bitmap>(width, height, 32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            b->Set(x, y, 0xFF000000u | static_cast<Pixel>(x << 8) | static_cast<Pixel>(y));
-        }
-    }
-    return b;
-}
+using testing_support::Numbered;
 
 // A window of 20 x 16 pixels with a picture box on it; the box is the usual grey 240.
 class BlendTest : public ::testing::Test {

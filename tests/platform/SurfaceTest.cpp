@@ -2,6 +2,8 @@
 // Persistent drawing surfaces of forms and picture boxes.
 #include <gtest/gtest.h>
 
+#include "GdiSurface.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -28,16 +30,7 @@ class RecordingView final : public platform::ControlView {
     std::vector<Property> changes;
 };
 
-// A picture whose pixels tell where they came from.
-std::shared_ptr<const gdi::Bitmap> Numbered(int width, int height) {
-    auto b = std::make_shared<gdi::Bitmap>(width, height, 32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            b->Set(x, y, 0xFF000000u | static_cast<Pixel>(x << 8) | static_cast<Pixel>(y));
-        }
-    }
-    return b;
-}
+using testing_support::Numbered;
 
 const Pixel kButtonFace = gdi::ToPixel(gdi::GetSysColor(gdi::COLOR_BTNFACE));
 

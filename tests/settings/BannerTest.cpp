@@ -15,6 +15,7 @@
 
 #include "Doubles.h"
 #include "GifTestDecoder.h"
+#include "RoundedWindow.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "forms/Addresses.h"
@@ -258,17 +259,7 @@ TEST_F(SettingsWindowTest, EveryActivationBlendsThePanelAgainAtOneHundredAndFift
 
 TEST_F(SettingsWindowTest, RoundedCornersAndDraggingByTheFreeSurface) {
     core::FrmOption& option = Open();
-    ASSERT_TRUE(option.WindowRegion().has_value());
-    gdi::HRGN expected = gdi::CreateRoundRectRgn(0, 0, 773, 527, 15, 15);
-    const std::vector<gdi::RECT> want = gdi::RegionRects(expected);
-    gdi::DeleteObject(expected);
-    const std::vector<gdi::RECT>& got = *option.WindowRegion();
-    ASSERT_EQ(got.size(), want.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(std::tie(got[i].left, got[i].top, got[i].right, got[i].bottom),
-                  std::tie(want[i].left, want[i].top, want[i].right, want[i].bottom))
-            << i;
-    }
+    testing_support::ExpectRoundedCorners(option, 773, 527);
 
     h.windows.moves.clear();
     option.MouseDown.Raise(platform::vbLeftButton, 0, 300 * 15.0f, 20 * 15.0f);   // title strip

@@ -3,6 +3,8 @@
 // everything it made when it goes.
 #pragma once
 
+#include <memory>
+
 #include "platform/gdi/Gdi.h"
 
 namespace testing_support {
@@ -37,5 +39,18 @@ class GdiSurface {
     platform::gdi::HBITMAP m_bitmap;
     platform::gdi::HGDIOBJ m_old = nullptr;
 };
+
+// A picture whose pixels tell where they came from: green is x, blue is y.
+inline std::shared_ptr<const platform::gdi::Bitmap> Numbered(int width, int height) {
+    auto b = std::make_shared<platform::gdi::Bitmap>(width, height, 32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            b->Set(x, y,
+                   0xFF000000u | static_cast<platform::gdi::Pixel>(x << 8) |
+                       static_cast<platform::gdi::Pixel>(y));
+        }
+    }
+    return b;
+}
 
 }  // namespace testing_support
