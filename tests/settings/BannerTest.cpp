@@ -22,6 +22,7 @@
 #include "forms/Layouts.h"
 #include "platform/Bmp.h"
 #include "platform/Shell.h"
+#include "platform/Text.h"
 #include "platform/gdi/Region.h"
 #include "settings/FrmOption.h"
 
@@ -49,11 +50,7 @@ class TestPictures final : public platform::IPictureDecoder {
 };
 
 std::string Utf8(const char16_t* text) {
-    std::string out;
-    for (; *text != 0; ++text) {
-        out.push_back(static_cast<char>(*text));  // the addresses are plain ASCII
-    }
-    return out;
+    return platform::ToUtf8Lossy(text);
 }
 
 class SettingsWindowTest : public ::testing::Test {
