@@ -219,9 +219,7 @@ void FrmMain::ExtractBannerImages() {
         const std::vector<std::uint8_t> bytes = platform::LoadResData(id, "CUSTOM");
         const std::filesystem::path file = dir / (std::to_string(id) + ".gif");
         // The file holds exactly the banner, and a reader never finds half of one.
-        if (!platform::ReplaceAtomically(
-                file.string(),
-                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+        if (!platform::ReplaceAtomically(file.string(), bytes)) {
             std::fprintf(stderr, "loomhaven: cannot write the banner %s\n", file.c_str());
         }
     }

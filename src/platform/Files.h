@@ -2,6 +2,8 @@
 // Replacing a whole file so that nobody ever sees half of it.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,5 +14,9 @@ namespace platform {
 // was. A file that stood there keeps its permissions. A link at `target` is replaced, not
 // written through. False when the directory refuses the new file or the disk is full.
 bool ReplaceAtomically(const std::string& target, std::string_view data);
+inline bool ReplaceAtomically(const std::string& target, std::span<const std::uint8_t> bytes) {
+    return ReplaceAtomically(
+        target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
 
 }  // namespace platform

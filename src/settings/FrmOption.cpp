@@ -225,9 +225,7 @@ void FrmOption::Timer1_Timer() {
     const std::filesystem::path file = DataDirectory() / "BlackGround.bmp";
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    if (!platform::ReplaceAtomically(
-            file.string(),
-            std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()))) {
+    if (!platform::ReplaceAtomically(file.string(), bmp)) {
         std::fprintf(stderr, "loomhaven: cannot write %s\n", file.c_str());
         return;
     }

@@ -4,14 +4,12 @@
 
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "Doubles.h"
 #include "RoundedWindow.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
-#include "platform/gdi/Region.h"
 
 namespace {
 

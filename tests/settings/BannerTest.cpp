@@ -3,8 +3,6 @@
 // panel, the rounded corners and dragging.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,7 +21,6 @@
 #include "platform/Bmp.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
-#include "platform/gdi/Region.h"
 #include "settings/FrmOption.h"
 
 namespace {
