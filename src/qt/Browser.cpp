@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "qt/Browser.h"
 
-#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -24,21 +23,32 @@ QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
 BrowserWidget::BrowserWidget(core::WebBrowser& browser, QWebEngineProfile& profile, QWidget* parent)
     : QWebEngineView(parent), View(browser, *this) {
     setPage(new QWebEnginePage(&profile, this));
+    // The page's engine starts now, while the window is not yet on screen. Left to start by
+    // itself a moment later, it would add its drawing surface to a window already shown, and
+    // the window system would have to make that window anew: a flash, and a new window id
+    // under the feet of anything that found the window at start.
+    page()->runJavaScript(QString());
     // A page never takes the keyboard by itself (the lock panel decides who has it).
     page()->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     browser.SetEngine(this);
     Place();
-    // An unattended program must never sit on a dead page: a renderer that died is replaced
-    // by a reload at once.
+    // A renderer that died is the control's to recover, after a wait that grows while the page
+    // keeps dying.
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
-                if (status == QWebEnginePage::NormalTerminationStatus) {
+                if (status == QWebEnginePage::NormalTerminationStatus || Browser() == nullptr) {
                     return;
                 }
-                std::fprintf(stderr, "loomhaven: the page's renderer ended (%d); reloading\n",
-                             code);
-                QTimer::singleShot(0, this, [this] { Refresh(); });
+                std::fprintf(stderr,
+                             "loomhaven: the page's renderer ended (%d); reloading in %u s\n", code,
+                             Browser()->RecoveryDelayMs() / 1000);
+                Browser()->RendererEnded();
             });
+    connect(page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (Browser() != nullptr) {
+            Browser()->LoadFinished(ok);
+        }
+    });
 }
 
 BrowserWidget::~BrowserWidget() {

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QWindow>
 
 #include "forms/AlphaImage.h"
@@ -137,18 +139,63 @@ void FormWidget::ApplyFrame() {
     }
 }
 
-void FormWidget::ApplyWindowState() {
-    switch (Form()->WindowState()) {
+void FormWidget::PropertyChanged(Property p) {
+    if (m_control != nullptr && (p == Property::Visible || p == Property::WindowState)) {
+        ApplyShown();
+        return;
+    }
+    View::PropertyChanged(p);
+}
+
+// The window on screen follows the model's visibility and state together. A window the model
+// hides is withdrawn, never iconified first: the window manager carries out an iconify request
+// some time later, when the window may already be hidden or shown again, and its late report
+// would then put the model out of step with what the user sees (a tray click that shows a
+// window the user cannot see, the next one hiding it).
+void FormWidget::ApplyShown() {
+    const bool visible = m_control->Visible();
+    const int state = Form()->WindowState();
+    const Qt::WindowStates plain = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    const QScopedValueRollback<bool> applying(m_applyingState, true);
+    if (!visible) {
+        // Only withdrawn: a state change now would map a window the window manager has
+        // iconified. The state is set when the window is shown again.
+        if (isVisible()) {
+            hide();
+        }
+        return;
+    }
+    switch (state) {
         case platform::vbMinimized:
-            setWindowState(windowState() | Qt::WindowMinimized);
-            break;
+            // Minimised and still shown (a desktop without a tray keeps it on the task bar).
+            // Asked once the handler that minimised it is over: a hide in the same handler
+            // wins without the window manager ever seeing an iconify request.
+            if (!m_iconifyPending) {
+                m_iconifyPending = true;
+                QTimer::singleShot(0, this, [this] {
+                    m_iconifyPending = false;
+                    if (m_control != nullptr && Form()->Visible() &&
+                        Form()->WindowState() == platform::vbMinimized) {
+                        const QScopedValueRollback<bool> again(m_applyingState, true);
+                        showMinimized();
+                    }
+                });
+            }
+            return;
         case platform::vbMaximized:
-            setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+            setWindowState(plain | Qt::WindowMaximized);
             break;
         default:
-            setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            // Clears an iconified state the window manager left (it would map the window
+            // iconified again), then shows.
+            setWindowState(plain);
             break;
     }
+    if (!isVisible()) {
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 void FormWidget::ApplyRegion() {
@@ -178,9 +225,6 @@ void FormWidget::Update(Property p) {
         case Property::BorderStyle:
             ApplyFrame();
             break;
-        case Property::WindowState:
-            ApplyWindowState();
-            break;
         case Property::Picture: {
             const std::span<const std::uint8_t> ico = Form()->IconData();
             if (!ico.empty()) {
@@ -191,13 +235,6 @@ void FormWidget::Update(Property p) {
             update();
             break;
         }
-        case Property::Visible:
-            if (isVisible()) {
-                ApplyWindowState();
-                raise();
-                activateWindow();
-            }
-            break;
         case Property::Focus:
             show();
             raise();
@@ -227,7 +264,11 @@ void FormWidget::paintEvent(QPaintEvent*) {
 
 void FormWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange && m_control != nullptr) {
+    // Only what the window manager does to a window on screen is news to the model; the
+    // states the binding sets itself, and late reports about a window already withdrawn, are
+    // not.
+    if (e->type() == QEvent::WindowStateChange && m_control != nullptr && !m_applyingState &&
+        isVisible()) {
         const Qt::WindowStates s = windowState();
         const int state = s.testFlag(Qt::WindowMinimized)   ? platform::vbMinimized
                           : s.testFlag(Qt::WindowMaximized) ? platform::vbMaximized

@@ -49,6 +49,7 @@ class FormWidget final : public QWidget, public View {
   public:
     explicit FormWidget(platform::Form& form);
     platform::Form* Form() const { return static_cast<platform::Form*>(m_control); }
+    void PropertyChanged(platform::Property p) override;
 
   protected:
     void Update(platform::Property p) override;
@@ -62,8 +63,11 @@ class FormWidget final : public QWidget, public View {
 
   private:
     void ApplyFrame();
-    void ApplyWindowState();
+    void ApplyShown();
     void ApplyRegion();
+
+    bool m_applyingState = false;
+    bool m_iconifyPending = false;
 };
 
 class PictureBoxWidget final : public QWidget, public View {

@@ -148,6 +148,60 @@ TEST_F(FrmMainTest, ReloadsGoOnWhileHidden) {
     EXPECT_EQ(m_engine.refreshes.size(), 2u);
 }
 
+// A page whose renderer keeps dying is reloaded after a wait that doubles each time, up to
+// five minutes; a page that loads and then lives for a minute is well again.
+TEST_F(FrmMainTest, DeadRendererIsReloadedWithAGrowingWait) {
+    h.WriteSettings("[Setting]\nLockTime=100000\n");  // no scheduled reload in the way
+    core::FrmMain& main = Start();
+    h.clock.Advance(6000);  // the home page is open
+    m_engine.refreshes.clear();
+
+    // Each reload loads the page, whose renderer dies again at once.
+    const long long kSecond = 1000;
+    std::vector<long long> waits;
+    for (int death = 0; death < 12; ++death) {
+        main.Web1.LoadFinished(true);
+        main.Web1.RendererEnded();
+        const long long diedAt = h.clock.Elapsed();
+        const size_t before = m_engine.refreshes.size();
+        h.clock.Advance(10 * kMinute);
+        ASSERT_EQ(m_engine.refreshes.size(), before + 1) << "one reload for each death";
+        waits.push_back(m_engine.refreshes.back() - diedAt);
+    }
+    const std::vector<long long> expected = {1, 2, 4, 8, 16, 32, 64, 128, 256, 300, 300, 300};
+    std::vector<long long> seconds;
+    for (long long w : waits) {
+        seconds.push_back(w / kSecond);
+    }
+    EXPECT_EQ(seconds, expected);
+
+    // Several deaths while a reload is pending make one reload.
+    const size_t before = m_engine.refreshes.size();
+    main.Web1.RendererEnded();
+    main.Web1.RendererEnded();
+    h.clock.Advance(10 * kMinute);
+    EXPECT_EQ(m_engine.refreshes.size(), before + 1);
+
+    // Loaded and alive for a minute: the next death is recovered after a second again.
+    main.Web1.LoadFinished(true);
+    h.clock.Advance(kMinute);
+    main.Web1.RendererEnded();
+    EXPECT_EQ(main.Web1.RecoveryDelayMs(), 1000u);
+    const long long diedAt = h.clock.Elapsed();
+    h.clock.Advance(2 * kSecond);
+    ASSERT_FALSE(m_engine.refreshes.empty());
+    EXPECT_EQ(m_engine.refreshes.back() - diedAt, kSecond);
+
+    // A load that fails, or a page that dies within the minute, does not make it well.
+    main.Web1.LoadFinished(false);
+    h.clock.Advance(kMinute);
+    EXPECT_EQ(main.Web1.RecoveryDelayMs(), 2000u);
+    main.Web1.LoadFinished(true);
+    h.clock.Advance(kMinute - kSecond);
+    main.Web1.RendererEnded();
+    EXPECT_EQ(main.Web1.RecoveryDelayMs(), 2000u);
+}
+
 TEST(ReloadPeriod, ParsesWholeMinutesOnly) {
     EXPECT_EQ(core::ReloadPeriod(u"15"), 15);
     EXPECT_EQ(core::ReloadPeriod(u"0"), 0);

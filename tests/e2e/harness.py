@@ -102,9 +102,11 @@ def wait_for(predicate, timeout, interval=0.2, what="condition"):
 
 
 class Desktop:
-    """Xvfb with trayer as the notification area."""
+    """Xvfb with a window manager (openbox) and trayer as the notification area, as on every
+    desktop the program meets."""
 
     def __init__(self, width=1280, height=800):
+        self.width, self.height = width, height
         r, w = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
@@ -120,8 +122,8 @@ class Desktop:
         self.window_manager = None
 
     def start_window_manager(self):
-        """Openbox, for what only a window manager does: moving a window interactively when
-        the program asks for it (the extended hints' move request)."""
+        """Openbox: it frames, maps, iconifies and moves windows the way a user's desktop does,
+        so a window's state is what a user would see."""
         self.window_manager = subprocess.Popen(
             ["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
@@ -154,13 +156,51 @@ class Desktop:
         ids = out.split()
         return ids[0] if ids else None
 
+    def map_state(self, window):
+        """"IsViewable", "IsUnMapped" or "IsUnviewable" for a window that exists, else None."""
+        p = subprocess.run(["xwininfo", "-id", window], env=self.env, capture_output=True, text=True)
+        if p.returncode != 0:
+            return None
+        m = re.search(r"Map State:\s*(\w+)", p.stdout)
+        return m.group(1) if m else None
+
+    def on_screen(self, window):
+        """Whether the window is mapped, viewable and lies on the screen: what a user can see."""
+        if self.map_state(window) != "IsViewable":
+            return False
+        try:
+            x, y, w, h = self.geometry(window)
+        except (RuntimeError, KeyError):
+            return False
+        return w > 0 and h > 0 and x < self.width and y < self.height and x + w > 0 and y + h > 0
+
+    def clients(self):
+        """The top-level windows the window manager manages, in its own list, as decimal ids
+        (as xdotool gives them)."""
+        out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST"], env=self.env,
+                             capture_output=True, text=True).stdout
+        if "#" not in out:
+            return []
+        return [str(int(h, 16)) for h in re.findall(r"0x[0-9a-f]+", out.split("#", 1)[1])]
+
+    def pointer(self):
+        out = self.xdotool("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move_to(self, x, y):
+        # A synchronous move to where the pointer already is waits for a motion that never
+        # comes (some 15 s), so that one is left out.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", str(x), str(y))
+
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.move_to(x, y)
         time.sleep(0.15)
         self.xdotool("click", str(button))
 
     def press(self, x, y, button=1):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.move_to(x, y)
         self.xdotool("mousedown", str(button))
 
     def type_text(self, text):
@@ -229,24 +269,42 @@ class Program:
         env.pop("QT_QPA_PLATFORM", None)
         self.log_path = os.path.join(self.home, "program.log")
         self.log = open(self.log_path, "w")
+        # Every window the window manager lists from here on is the program's.
+        self._before = set(desktop.clients())
+        self._seen = []
+        self._watch_lock = threading.Lock()
+        self._watch_stop = threading.Event()
         self.process = subprocess.Popen([BINARY], env=env, stdout=self.log, stderr=subprocess.STDOUT,
                                         start_new_session=True)
         self.started = time.monotonic()
+        self._watcher = threading.Thread(target=self._watch, daemon=True)
+        self._watcher.start()
 
     def window(self, name="Quillmere", timeout=30):
-        """The window's id once it has stayed the same for a moment: the window system may make
-        a window anew right after it first appears, and the first id is then gone."""
-        deadline = time.monotonic() + timeout
-        found = None
-        while True:
-            current = wait_for(lambda: self.desktop.find_window(name),
-                               max(0.2, deadline - time.monotonic()), what=f"window {name}")
-            if current == found:
-                return current
-            found = current
-            time.sleep(0.6)
+        """The id of the program's window of that title once it is really on screen (mapped,
+        viewable, on the display): a step that acts on a window needs it there."""
+        return wait_for(lambda: self._shown(name), timeout, what=f"window {name} on screen")
+
+    def _shown(self, name):
+        window = self.desktop.find_window(name)
+        return window if window and self.desktop.on_screen(window) else None
+
+    def window_ids(self):
+        """Every top-level window id the window manager has listed for the program since it
+        started, in the order they first appeared."""
+        with self._watch_lock:
+            return list(self._seen)
+
+    def _watch(self):
+        while not self._watch_stop.is_set():
+            for wid in self.desktop.clients():
+                with self._watch_lock:
+                    if wid not in self._before and wid not in self._seen:
+                        self._seen.append(wid)
+            self._watch_stop.wait(0.03)
 
     def window_gone(self, name="Quillmere"):
+        """No window of that title is viewable: hidden, withdrawn or iconified."""
         return self.desktop.find_window(name) is None
 
     def tray_icon(self):
@@ -325,6 +383,8 @@ class Program:
             return f.read()
 
     def close(self):
+        self._watch_stop.set()
+        self._watcher.join(5)
         if self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGTERM)
             try:
@@ -337,18 +397,13 @@ class Program:
 
 
 class E2ETest(unittest.TestCase):
-    """Starts a desktop, a tray and the forum server for each test; the test starts the
-    program with the settings it needs."""
-
-    # Whether the desktop runs a window manager; without one no window can be moved by
-    # dragging it.
-    window_manager = False
+    """Starts a desktop (window manager and tray) and the forum server for each test; the test
+    starts the program with the settings it needs."""
 
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        if self.window_manager:
-            self.desktop.start_window_manager()
+        self.desktop.start_window_manager()
         self.desktop.start_tray()
         self.server = ForumServer()
         self.addCleanup(self.server.close)

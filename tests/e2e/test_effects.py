@@ -35,17 +35,15 @@ def black(p):
 
 
 class EffectsTest(E2ETest):
-    window_manager = True
 
     def drag(self, start, by, steps=10):
         """Presses the left button at `start`, moves by `by` in steps, releases."""
-        self.desktop.xdotool("mousemove", "--sync", str(start[0]), str(start[1]))
+        self.desktop.move_to(*start)
         time.sleep(0.2)
         self.desktop.xdotool("mousedown", "1")
         time.sleep(0.3)
         for i in range(1, steps + 1):
-            self.desktop.xdotool("mousemove", "--sync", str(start[0] + by[0] * i // steps),
-                                 str(start[1] + by[1] * i // steps))
+            self.desktop.move_to(start[0] + by[0] * i // steps, start[1] + by[1] * i // steps)
             time.sleep(0.05)
         time.sleep(0.2)
         self.desktop.xdotool("mouseup", "1")
