@@ -14,8 +14,6 @@ ROUNDS = 8
 
 class TrayTest(E2ETest):
     def tray_click(self, icon):
-        # Apart enough that two clicks never make a double click.
-        time.sleep(0.7)
         self.desktop.click(*icon)
 
     def assert_hidden(self, program, window, what):
