@@ -24,9 +24,11 @@ using Twips = float;
 inline long long RoundHalfEven(double v) {
     return std::llrint(v);
 }
+// The windows and controls are placed at 15 twips to the pixel (96 dpi), whatever the screen.
+constexpr int kTwipsPerPixel = 15;
 // Twips to whole pixels at 15 twips per pixel, halves to even.
 inline int TwipsToPixels(Twips t) {
-    return static_cast<int>(RoundHalfEven(static_cast<double>(t) / 15.0));
+    return static_cast<int>(RoundHalfEven(static_cast<double>(t) / kTwipsPerPixel));
 }
 
 // What changed, so that a view updates only that.

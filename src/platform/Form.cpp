@@ -173,14 +173,13 @@ void Form::Load() {
     m_loaded = true;
     RestartTimers(*this);
     if (m_centred) {
-        // Centred in whole pixels, as the window system places windows.
+        // Centred in whole pixels, in the pixels the window is placed in: 15 twips each
+        // whatever the screen's logical dpi, for its size as for its position.
         const IScreen& screen = Screen();
-        const long long x =
-            RoundHalfEven((screen.Width() - Width() / screen.TwipsPerPixelX()) / 2.0);
-        const long long y =
-            RoundHalfEven((screen.Height() - Height() / screen.TwipsPerPixelY()) / 2.0);
-        SetLeft(static_cast<Twips>(x * screen.TwipsPerPixelX()));
-        SetTop(static_cast<Twips>(y * screen.TwipsPerPixelY()));
+        const long long x = RoundHalfEven((screen.Width() - TwipsToPixels(Width())) / 2.0);
+        const long long y = RoundHalfEven((screen.Height() - TwipsToPixels(Height())) / 2.0);
+        SetLeft(static_cast<Twips>(x * kTwipsPerPixel));
+        SetTop(static_cast<Twips>(y * kTwipsPerPixel));
     }
     Windows().Realize(*this);
     LoadEvent.Raise();

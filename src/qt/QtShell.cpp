@@ -7,6 +7,9 @@
 #include <QImageReader>
 #include <QUrl>
 
+#include <algorithm>
+
+#include "platform/Control.h"
 #include "platform/Form.h"
 #include "platform/Runtime.h"
 
@@ -158,7 +161,10 @@ void QtShell::Activated(std::uint32_t hWnd, std::uint32_t uID,
 
 // The icon's mouse messages reach the owning window as the callback message; with the
 // mouse-move message the window sees a pointer movement whose horizontal coordinate, in
-// twips, carries the icon's mouse message.
+// twips, carries the icon's mouse message. The window reads it back as the coordinate over the
+// screen's vertical twips per pixel, both rounded, in whole numbers; so the coordinate is built
+// from that same rounded factor, or at a logical dpi other than 96 (1440 / 110 = 13.09...) the
+// message read back would be another one.
 void QtShell::Deliver(std::uint32_t hWnd, std::uint32_t uID, std::initializer_list<int> messages) {
     for (int message : messages) {
         const auto it = m_icons.find({hWnd, uID});
@@ -169,8 +175,11 @@ void QtShell::Deliver(std::uint32_t hWnd, std::uint32_t uID, std::initializer_li
         if (form == nullptr || platform::Process().HasEnded()) {
             return;
         }
-        form->MouseMove.Raise(
-            0, 0, static_cast<float>(message) * platform::Screen().TwipsPerPixelX(), 0.0f);
+        // A factor under half a twip (beyond 2880 dpi) reads as 0, and the window then takes
+        // no message at all.
+        const long long twipsPerPixel =
+            std::max(1LL, platform::RoundHalfEven(platform::Screen().TwipsPerPixelY()));
+        form->MouseMove.Raise(0, 0, static_cast<float>(message * twipsPerPixel), 0.0f);
     }
 }
 

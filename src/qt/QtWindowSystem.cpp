@@ -179,10 +179,14 @@ void QtWindowSystem::PopupMenu(platform::Form& owner, platform::Menu& menu) {
 
 bool QtWindowSystem::StartSystemMove(platform::Form& form) {
     // The window manager moves the window while the button stays down, as it does when its
-    // title bar is dragged. Without a window manager that offers this, the window stays put.
+    // title bar is dragged. Where none offers that (no window manager, some Wayland shells),
+    // the window follows the pointer by itself.
     FormWidget* widget = WidgetOf(form);
     QWindow* window = widget != nullptr ? widget->windowHandle() : nullptr;
-    return window != nullptr && window->startSystemMove();
+    if (window == nullptr) {
+        return false;
+    }
+    return window->startSystemMove() || widget->FollowPointer();
 }
 
 void QtWindowSystem::ReleaseCapture() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt/UserControlWidget.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,6 +18,9 @@ float Twips(qreal px) {
     return static_cast<float>(px * 15.0);
 }
 
+// A pixel off the control's top-left corner, in twips.
+constexpr float kOff = 15.0f;
+
 platform::gdi::COLORREF Solid(platform::gdi::COLORREF c) {
     return (c & 0x80000000u) != 0 ? platform::gdi::GetSysColor(static_cast<int>(c & 0xFFFFFF)) : c;
 }
@@ -24,16 +29,10 @@ platform::gdi::COLORREF Solid(platform::gdi::COLORREF c) {
 
 UserControlWidget::UserControlWidget(platform::UserControl& control, QWidget* parent)
     : QWidget(parent), View(control, *this) {
-    // Every move counts, not only those with a button down: the control finds the pointer
-    // leaving by them.
+    // Every move over the widget counts, not only those with a button down: the control finds
+    // the pointer leaving by them.
     setMouseTracking(true);
     Place();
-}
-
-UserControlWidget::~UserControlWidget() {
-    if (QWidget::mouseGrabber() == this) {
-        releaseMouse();
-    }
 }
 
 platform::UserControl* UserControlWidget::User() const {
@@ -42,19 +41,9 @@ platform::UserControl* UserControlWidget::User() const {
 
 void UserControlWidget::Update(Property p) {
     if (p == Property::Other) {
-        FollowCapture();
-        return;
+        return;  // the capture: kept by the control, followed through leaveEvent
     }
     update();
-}
-
-void UserControlWidget::FollowCapture() {
-    const bool want = User() != nullptr && User()->HasCapture() && isVisible();
-    if (want && QWidget::mouseGrabber() != this) {
-        grabMouse();
-    } else if (!want && QWidget::mouseGrabber() == this) {
-        releaseMouse();
-    }
 }
 
 void UserControlWidget::paintEvent(QPaintEvent*) {
@@ -97,13 +86,29 @@ void UserControlWidget::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
+// The control's capture stays with this widget: taking the window system's mouse for it would
+// keep every click on the desktop (a page the banner opened over it among them) for the banner.
+// What the capture is for, the first move off the control, is the pointer leaving the widget,
+// or the widget being covered; with a button down the widget still has every move itself.
+void UserControlWidget::leaveEvent(QEvent* e) {
+    QWidget::leaveEvent(e);
+    if (m_control == nullptr || !User()->HasCapture()) {
+        return;
+    }
+    const QPointF at = mapFromGlobal(QCursor::pos().toPointF());
+    float x = Twips(at.x());
+    float y = Twips(at.y());
+    if (x >= 0 && x <= m_control->Width() && y >= 0 && y <= m_control->Height()) {
+        x = y = -kOff;  // covered where the pointer is: off the control all the same
+    }
+    User()->MouseMoveFromView(ButtonsOf(QGuiApplication::mouseButtons()),
+                              ShiftOf(QGuiApplication::keyboardModifiers()), x, y);
+}
+
 void UserControlWidget::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
-    if (QWidget::mouseGrabber() == this) {
-        releaseMouse();
-        if (m_control != nullptr) {
-            User()->CaptureLostFromView();
-        }
+    if (m_control != nullptr && User()->HasCapture()) {
+        User()->CaptureLostFromView();
     }
 }
 

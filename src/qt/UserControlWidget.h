@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The view of a user control: it shows the control's drawing surface, passes the mouse on in
-// twips, and holds the window system's mouse grab while the control has the capture.
+// twips, and ends the control's capture when the pointer leaves it.
 #pragma once
 
 #include <QWidget>
@@ -13,7 +13,6 @@ namespace binding {
 class UserControlWidget final : public QWidget, public View {
   public:
     UserControlWidget(platform::UserControl& control, QWidget* parent);
-    ~UserControlWidget() override;
 
   protected:
     void Update(platform::Property p) override;
@@ -21,12 +20,11 @@ class UserControlWidget final : public QWidget, public View {
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
   private:
     platform::UserControl* User() const;
-    // Takes or lets go of the mouse as the control's capture says.
-    void FollowCapture();
     bool m_pressed = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -287,10 +288,44 @@ bool FormWidget::event(QEvent* e) {
 }
 
 void FormWidget::mousePressEvent(QMouseEvent* e) {
+    m_pressed = true;
+    m_following = false;
+    m_pressAt = e->globalPosition();
     if (m_control != nullptr) {
         Form()->MouseDown.Raise(ButtonOf(e->button()), ShiftOf(e->modifiers()),
                                 Twips(e->position().x()), Twips(e->position().y()));
     }
+}
+
+bool FormWidget::FollowPointer() {
+    // A press whose release the window manager took (it moved the window) is over too.
+    if (!m_pressed || QGuiApplication::mouseButtons() == Qt::NoButton) {
+        m_pressed = false;
+        return false;
+    }
+    m_following = true;
+    m_startedAt = pos();
+    return true;
+}
+
+// While a button is down the window has every move of the pointer, wherever it goes.
+void FormWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (!m_following) {
+        QWidget::mouseMoveEvent(e);
+        return;
+    }
+    if (e->buttons() == Qt::NoButton) {  // the release went elsewhere
+        m_pressed = m_following = false;
+        return;
+    }
+    move(m_startedAt + (e->globalPosition() - m_pressAt).toPoint());
+}
+
+void FormWidget::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->buttons() == Qt::NoButton) {
+        m_pressed = m_following = false;
+    }
+    QWidget::mouseReleaseEvent(e);
 }
 
 void FormWidget::moveEvent(QMoveEvent* e) {
@@ -421,10 +456,21 @@ void AlphaImageWidget::paintEvent(QPaintEvent*) {
 }
 
 void AlphaImageWidget::mouseMoveEvent(QMouseEvent* e) {
-    if (Image() != nullptr) {
-        Image()->MouseMove.Raise(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()),
-                                 Twips(e->position().x()), Twips(e->position().y()));
+    if (Image() == nullptr) {
+        return;
     }
+    // While a button is down the widget keeps the mouse and hears of no leaving: a move off
+    // its rectangle is the pointer leaving, once, and a move back onto it a movement again.
+    if (!rect().contains(e->position().toPoint())) {
+        if (!m_left) {
+            m_left = true;
+            Image()->MouseLeave.Raise();
+        }
+        return;
+    }
+    m_left = false;
+    Image()->MouseMove.Raise(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()),
+                             Twips(e->position().x()), Twips(e->position().y()));
 }
 
 void AlphaImageWidget::mousePressEvent(QMouseEvent* e) {
@@ -443,7 +489,10 @@ void AlphaImageWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void AlphaImageWidget::leaveEvent(QEvent*) {
-    if (Image() != nullptr) {
+    // After a press released off the widget, the leaving was already told.
+    const bool told = m_left;
+    m_left = false;
+    if (Image() != nullptr && !told) {
         Image()->MouseLeave.Raise();
     }
 }

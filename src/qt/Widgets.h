@@ -50,6 +50,9 @@ class FormWidget final : public QWidget, public View {
     explicit FormWidget(platform::Form& form);
     platform::Form* Form() const { return static_cast<platform::Form*>(m_control); }
     void PropertyChanged(platform::Property p) override;
+    // Moves the window with the pointer until the button that pressed on it is released, for
+    // where the window system offers no move of its own. False when no press is going on.
+    bool FollowPointer();
 
   protected:
     void Update(platform::Property p) override;
@@ -58,6 +61,8 @@ class FormWidget final : public QWidget, public View {
     void changeEvent(QEvent* e) override;
     bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -68,6 +73,10 @@ class FormWidget final : public QWidget, public View {
 
     bool m_applyingState = false;
     bool m_iconifyPending = false;
+    bool m_pressed = false;    // a button went down on the window's own surface
+    bool m_following = false;  // the window follows the pointer
+    QPointF m_pressAt;         // where the pointer was then, on the screen
+    QPoint m_startedAt;        // where the window was then
 };
 
 class PictureBoxWidget final : public QWidget, public View {
@@ -107,6 +116,7 @@ class AlphaImageWidget final : public QWidget, public View {
   private:
     core::AlphaImage* Image() const;
     QImage m_image;
+    bool m_left = false;  // the pointer went off the widget with a button down
 };
 
 class TextBoxWidget final : public QLineEdit, public View {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The GIF player made real on the offscreen platform: its widget shows the drawing surface,
-// passes the mouse on in twips and holds the mouse grab while the control has the capture.
+// passes the mouse on in twips, and keeps the control's capture to itself: the pointer leaving
+// the widget ends it, and nothing else on the desktop loses the mouse to it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
-#include <QMouseEvent>
+#include <QTest>
+#include <QWindow>
 
 #include <filesystem>
 #include <string>
@@ -53,18 +55,15 @@ class GifPlayBindingTest : public ::testing::Test {
             binding::QtWindowSystem::WidgetOf(m_window.Player));
     }
 
-    void Move(int x, int y) {
-        QWidget* w = Widget();
-        QMouseEvent e(QEvent::MouseMove, QPointF(x, y), w->mapToGlobal(QPointF(x, y)), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &e);
+    // The pointer as the window system moves it, at (x, y) of the player's widget.
+    QPoint InWindow(int x, int y) { return Widget()->mapTo(Widget()->window(), QPoint(x, y)); }
+    QWindow* Handle() { return Widget()->window()->windowHandle(); }
+    void Move(int x, int y) { QTest::mouseMove(Handle(), InWindow(x, y)); }
+    void Press(int x, int y) {
+        QTest::mousePress(Handle(), Qt::LeftButton, Qt::ShiftModifier, InWindow(x, y));
     }
-    void Button(QEvent::Type type, int x, int y) {
-        QWidget* w = Widget();
-        QMouseEvent e(type, QPointF(x, y), w->mapToGlobal(QPointF(x, y)), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                      Qt::ShiftModifier);
-        QApplication::sendEvent(w, &e);
+    void Release(int x, int y) {
+        QTest::mouseRelease(Handle(), Qt::LeftButton, Qt::ShiftModifier, InWindow(x, y));
     }
 
     testing_support::TempDir m_tmp;
@@ -101,44 +100,68 @@ TEST_F(GifPlayBindingTest, TheWidgetShowsTheSurface) {
     EXPECT_TRUE(std::filesystem::is_empty(m_tmp.path()));
 }
 
-TEST_F(GifPlayBindingTest, TheMouseInTwipsAndTheGrab) {
+TEST_F(GifPlayBindingTest, TheMouseInTwipsAndTheCapture) {
     std::vector<std::string> events;
     core::GifPlay& player = m_window.Player;
+    auto Args = [](std::int16_t b, std::int16_t s, float x, float y) {
+        return std::to_string(b) + " " + std::to_string(s) + " " +
+               std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y));
+    };
     player.MouseMove.Connect([&](std::int16_t b, std::int16_t s, float x, float y) {
-        events.push_back("move " + std::to_string(b) + " " + std::to_string(s) + " " +
-                         std::to_string(static_cast<int>(x)) + "," +
-                         std::to_string(static_cast<int>(y)));
+        events.push_back("move " + Args(b, s, x, y));
     });
     player.MouseLeave.Connect([&] { events.push_back("leave"); });
     player.MouseDown.Connect([&](std::int16_t b, std::int16_t s, float x, float y) {
-        events.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " +
-                         std::to_string(static_cast<int>(x)) + "," +
-                         std::to_string(static_cast<int>(y)));
+        events.push_back("down " + Args(b, s, x, y));
     });
     player.MouseUp.Connect(
         [&](std::int16_t, std::int16_t, float, float) { events.push_back("up"); });
     player.Click.Connect([&] { events.push_back("click"); });
+    ASSERT_NE(Handle(), nullptr);
 
+    // Hovering captures for the control, yet takes the mouse from no one: a page the banner
+    // opened over it gets its own clicks.
     Move(10, 20);
-    EXPECT_EQ(QWidget::mouseGrabber(), Widget()) << "inside: the control holds the mouse";
-    Move(644, 78);  // the far edges are still inside
-    EXPECT_EQ(QWidget::mouseGrabber(), Widget());
-    Move(645, 30);
-    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "outside: let go";
-    Move(3, 3);
-    Button(QEvent::MouseButtonPress, 3, 3);
-    Button(QEvent::MouseButtonRelease, 4, 4);
-    Button(QEvent::MouseButtonPress, 3, 3);
-    Button(QEvent::MouseButtonRelease, 700, 4);  // released outside: no click
-    EXPECT_EQ(events, (std::vector<std::string>{"move 0 0 150,300", "move 0 0 9660,1170", "leave",
-                                                "move 0 0 45,45", "down 1 1 45,45", "up", "click",
-                                                "down 1 1 45,45", "up"}));
-    // Hidden, the control loses the grab it held.
-    Move(5, 5);
-    ASSERT_EQ(QWidget::mouseGrabber(), Widget());
-    m_window.Player.SetVisible(false);
+    EXPECT_TRUE(player.HasCapture());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    Move(643, 77);  // the last pixel inside
+    EXPECT_TRUE(player.HasCapture());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    Move(645, 30);  // on the window beside the player
+    EXPECT_FALSE(player.HasCapture()) << "the pointer left: the capture ends";
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"move 0 0 150,300", "move 0 0 9645,1155", "leave"}));
+
+    // A click; then a press dragged out, which leaves while the button is down, and released
+    // outside: no click.
+    events.clear();
+    Move(3, 3);
+    Press(3, 3);
+    Release(3, 3);
+    Press(3, 3);
+    Move(300, -50);
     EXPECT_FALSE(player.HasCapture());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    Release(300, -50);
+    EXPECT_EQ(events, (std::vector<std::string>{"move 0 0 45,45", "down 1 1 45,45", "up", "click",
+                                                "down 1 1 45,45", "leave", "up"}));
+
+    // Something covering the player (a browser window opened over it) takes the pointer away
+    // while it is still above the player's rectangle: that too ends the capture.
+    events.clear();
+    Move(5, 5);
+    ASSERT_TRUE(player.HasCapture());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Widget(), &leave);
+    EXPECT_FALSE(player.HasCapture());
+    EXPECT_EQ(events, (std::vector<std::string>{"move 0 0 75,75", "leave"}));
+
+    // Hidden, the control loses the capture it held.
+    Move(6, 6);
+    ASSERT_TRUE(player.HasCapture());
+    m_window.Player.SetVisible(false);
+    EXPECT_FALSE(player.HasCapture());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 }  // namespace

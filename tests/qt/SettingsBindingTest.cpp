@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BindingFixture.h"
@@ -48,6 +49,33 @@ TEST_F(SettingsBindingTest, WindowIsFramelessAtItsSizeAndCentred) {
     EXPECT_FALSE(window->mask().contains(QPoint(772, 526)));
     EXPECT_TRUE(window->mask().contains(QPoint(386, 263)));
 }
+
+// Both windows come up centred whatever logical dpi the desktop reports: the widgets are placed
+// at 15 twips to the pixel, and so is the centring.
+class CentringBindingTest : public SettingsBindingTest,
+                            public ::testing::WithParamInterface<int> {};
+
+TEST_P(CentringBindingTest, BothWindowsCentredOnTheScreen) {
+    h.screen.SetLogicalDpi(GetParam());
+    core::FrmOption& option = Open();
+    const core::FrmMain& main = m_program.Main();
+    using Point = std::pair<int, int>;
+    struct Case {
+        const platform::Form& form;
+        Point at;  // as on the 96 dpi screen
+    };
+    for (const Case& c : {Case{main, {268, 128}}, Case{option, {254, 136}}}) {
+        const QWidget* window = m_windows.WidgetOf(c.form);
+        ASSERT_NE(window, nullptr) << c.form.Name();
+        EXPECT_EQ(Point(window->x(), window->y()), c.at) << c.form.Name();
+        EXPECT_EQ(Point(static_cast<int>(c.form.Left()), static_cast<int>(c.form.Top())),
+                  Point(c.at.first * 15, c.at.second * 15))
+            << c.form.Name();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LogicalDpi, CentringBindingTest,
+                         ::testing::Values(72, 96, 100, 110, 120, 144, 168, 192, 288));
 
 TEST_F(SettingsBindingTest, ControlsAtTheirPixelRectangles) {
     core::FrmOption& option = Open();

@@ -135,12 +135,23 @@ class FakeMessageBoxes final : public platform::IMessageBox {
     std::function<void()> onShow;  // runs while the box is "open"
 };
 
+// A 1280 x 800 screen at 96 dpi unless a test sets another size or logical dpi.
 class FakeScreen final : public platform::IScreen {
   public:
-    float TwipsPerPixelX() const override { return 15.0f; }
-    float TwipsPerPixelY() const override { return 15.0f; }
-    int Width() const override { return 1280; }
-    int Height() const override { return 800; }
+    float TwipsPerPixelX() const override { return twipsPerPixelX; }
+    float TwipsPerPixelY() const override { return twipsPerPixelY; }
+    int Width() const override { return width; }
+    int Height() const override { return height; }
+
+    // The factors a desktop at `dpi` logical dots per inch reports.
+    void SetLogicalDpi(int dpi) {
+        twipsPerPixelX = twipsPerPixelY = static_cast<float>(1440.0 / dpi);
+    }
+
+    float twipsPerPixelX = 15.0f;
+    float twipsPerPixelY = 15.0f;
+    int width = 1280;
+    int height = 800;
 };
 
 class FakeShell final : public platform::IShell {
