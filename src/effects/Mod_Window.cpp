@@ -25,9 +25,11 @@ int WholePixels(double v) {
 }  // namespace
 
 void MakeRoundWindow(platform::Form& frm) {
-    const platform::IScreen& screen = platform::Screen();
-    const float width = frm.Width() / screen.TwipsPerPixelX();
-    const int height = WholePixels(frm.Height() / screen.TwipsPerPixelY());
+    // The shape is cut to the window's size in the pixels it is placed in, whatever dots per
+    // inch the screen reports: a shape sized by the screen's own factor would leave the corners
+    // square on a screen above 96 dpi and clip the window below it.
+    const float width = frm.Width() / static_cast<float>(platform::kTwipsPerPixel);
+    const int height = WholePixels(frm.Height() / static_cast<float>(platform::kTwipsPerPixel));
     platform::gdi::HRGN region =
         platform::gdi::CreateRoundRectRgn(0, 0, WholePixels(width), height, 15, 15);
     if (platform::SetWindowRgn(frm.hWnd(), region, true) == 0) {

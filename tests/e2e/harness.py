@@ -418,6 +418,13 @@ class E2ETest(unittest.TestCase):
         self.server = ForumServer()
         self.addCleanup(self.server.close)
 
+    def at(self, window, point):
+        """A point of a window, from its top left corner, on the screen. The window must be on
+        screen: a click aimed at a window that is not there would test nothing."""
+        self.assertTrue(self.desktop.on_screen(window), f"window {window} is not on screen")
+        x, y, _, _ = self.desktop.geometry(window)
+        return x + point[0], y + point[1]
+
     def start(self, settings=None):
         program = Program(self.desktop, self.server, settings)
         self.server.reset_clock()

@@ -18,10 +18,6 @@ PAGE_BODY = (400, 50 + 300)
 
 
 class LockTest(E2ETest):
-    def at(self, window, point):
-        x, y, _, _ = self.desktop.geometry(window)
-        return x + point[0], y + point[1]
-
     def test_the_lock_cannot_be_bypassed_and_the_credentials_open_it(self):
         program = self.start()
         window = program.window()

@@ -25,10 +25,6 @@ PAGE_FIELD = (60, 50 + 90)
 
 
 class SessionTest(E2ETest):
-    def at(self, window, point):
-        x, y, _, _ = self.desktop.geometry(window)
-        return x + point[0], y + point[1]
-
     def menu(self, program, key):
         icon = wait_for(program.tray_icon, 15, what="the tray icon")
         self.desktop.click(*icon, button=3)

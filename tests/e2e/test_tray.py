@@ -46,9 +46,7 @@ class TrayTest(E2ETest):
         # and again.
         for n in range(1, 4):
             time.sleep(0.7)
-            self.assertTrue(self.desktop.on_screen(window))
-            x, y, _, _ = self.desktop.geometry(window)
-            self.desktop.click(x + CLOSE[0], y + CLOSE[1])
+            self.desktop.click(*self.at(window, CLOSE))
             self.assert_hidden(program, window, f"close button {n}")
             self.tray_click(icon)
             self.assert_shown(program, window, f"the tray click after close button {n}")
@@ -56,6 +54,7 @@ class TrayTest(E2ETest):
         # The window manager's own minimise hides the window too, and the tray brings it back.
         for n in range(1, 3):
             time.sleep(0.7)
+            self.assertTrue(self.desktop.on_screen(window))
             self.desktop.xdotool("windowminimize", window)
             self.assert_hidden(program, window, f"the window manager's minimise {n}")
             self.tray_click(icon)

@@ -54,7 +54,10 @@ TEST(MakeRoundWindow, ShapesTheWindowFromItsSizeInPixels) {
         {11137.5f, 8175, 15, 15, 742, 545},  // 742.5 pixels: to the even neighbour
         {11152.5f, 8175, 15, 15, 744, 545},  // 743.5 pixels
         {11145, 8167.5f, 15, 15, 743, 544},  // 544.5 pixels high
-        {11145, 8175, 12, 12, 929, 681},     // 928.75 and 681.25 pixels on a 120-dpi screen
+        // The window is placed at 15 twips a pixel whatever the screen reports: the shape
+        // fits it on a 120-dpi and a 72-dpi screen too.
+        {11145, 8175, 12, 12, 743, 545},
+        {11145, 8175, 20, 20, 743, 545},
     };
     for (const Case& c : cases) {
         ScreenOf screen(c.twipsX, c.twipsY);
