@@ -120,6 +120,8 @@ std::int64_t clsGifs::SkipChain(std::int64_t q) const {
 
 bool clsGifs::fGifBreakOutFrames() {
     m_WalkComplete = false;
+    // The duplicate check's running colour counts within one file only.
+    m_SecondColor = 0;
     CleanUp();
     // The last file's canvas goes now: a file that cannot be walked to its end shows nothing,
     // rather than what the last file left.

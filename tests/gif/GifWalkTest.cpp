@@ -461,6 +461,32 @@ TEST_F(GifWalkTest, SecondColourCarriesOverBetweenFrames) {
     EXPECT_EQ(gif.LocalTable()[0], 0);
 }
 
+// Every walk starts the running second colour at 0: the player walks its banners one after
+// another on one object, and a file's key colour must not depend on the files walked before it.
+TEST_F(GifWalkTest, SecondColourStartsAtZeroInEveryWalk) {
+    GifBuilder before;  // leaves the second colour at 10
+    before.Header(1, 1).Control(0, 2);
+    before.Image(0, 0, 1, 1, {0}, {{0, 0, 0}, {10, 0, 0}, {10, 0, 0}, {0, 1, 0}}).Trailer();
+    // All black: the transparent entry becomes half of what the walk starts with.
+    GifBuilder black;
+    black.Header(1, 1, {{0, 0, 0}, {0, 0, 0}}).Control(0, 1).Image(0, 0, 1, 1, {0});
+    black.Control(0, 1).Image(0, 0, 1, 1, {1}).Trailer();
+
+    clsGifs fresh;
+    Walk(fresh, black);
+    clsGifs reused;
+    Walk(reused, before);
+    ASSERT_EQ(reused.SecondColor(), 10);
+    m_decoder.Forget();
+    Walk(reused, black);
+    EXPECT_EQ(reused.SecondColor(), 0);
+    EXPECT_EQ(reused.GlobalTable(), fresh.GlobalTable());
+    EXPECT_EQ(reused.GlobalTable()[3], 0) << "the key colour stays black";
+    EXPECT_EQ(reused.FileBytes(), fresh.FileBytes());
+    ASSERT_EQ(m_decoder.SeenFiles().size(), 2u);
+    EXPECT_EQ(m_decoder.SeenFiles()[1].bytes[16], 0) << "the frame file's key entry";
+}
+
 TEST_F(GifWalkTest, ScreenSizesAreSixteenBitSigned) {
     GifBuilder b;
     b.Header(0x8001, 0xFFFF, kFour).Image(0, 0, 1, 1, {1}).Image(0, 0, 1, 1, {1}).Trailer();
