@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t last = gif.GetDelayTime(delays);
         Check(last == 0 || delays.size() == static_cast<std::size_t>(last) + 1, "delays");
 
-        for (std::int32_t k = 0; k <= last + 1; ++k) {
+        // Every frame that can have a picture, and round to the first again. (A file with more
+        // frames loads none, and the player draws one frame per tick, never all in one go.)
+        const std::int32_t drawn = std::min<std::int32_t>(last, core::clsGifs::kMaxFrameFiles);
+        for (std::int32_t k = 0; k <= drawn + 1; ++k) {
             gif.RenderGif();
         }
         std::int32_t beyond = last + 7;

@@ -34,7 +34,7 @@ void GifPlay::Play(const std::string& strName, bool bFlags, std::int32_t intUseD
     Refresh();
     const gdi::HDC surface = hDC();
     if (m_Gif == nullptr) {
-        m_Gif = std::make_unique<clsGifs>();
+        m_Gif = std::make_shared<clsGifs>();
     }
     m_Gif->InitDC(surface, strName, BackColor());
     m_Gif->fGifBreakOutFrames();
@@ -52,15 +52,34 @@ void GifPlay::Play(const std::string& strName, bool bFlags, std::int32_t intUseD
         // One image: a still picture, drawn once.
         tmrRun.SetEnabled(false);
         std::int32_t first = 0;
-        m_Drawn = m_Gif->RenderGif(first);
+        Draw(first);
     }
+}
+
+bool GifPlay::Draw(std::int32_t& frame) {
+    const std::shared_ptr<clsGifs> gif = m_Gif;
+    const std::weak_ptr<const bool> alive = m_alive;
+    const std::int32_t drawn = gif->RenderGif(frame);
+    if (alive.expired()) {
+        return false;  // the compositor goes with `gif`, now that it is done
+    }
+    m_Drawn = drawn;
+    return true;
 }
 
 void GifPlay::tmrRun_Timer() {
     if (!m_Loaded || m_Count <= 0) {
         return;
     }
-    m_Drawn = m_Gif->RenderGif(m_Frame);
+    const std::int32_t asked = m_Frame;
+    std::int32_t frame = asked;
+    if (!Draw(frame)) {
+        return;
+    }
+    // The compositor's correction counts, unless a handler chose another frame meanwhile.
+    if (m_Frame == asked) {
+        m_Frame = frame;
+    }
     // Each frame stays for its own delay, in automatic mode as in hold mode.
     std::uint32_t interval = FrameInterval(m_Drawn);
     if (m_Frame > -1) {

@@ -65,12 +65,17 @@ class GifPlay : public platform::UserControl {
 
   private:
     void tmrRun_Timer();
+    // Draws `frame` (corrected in place, as the compositor does). The message loop runs while a
+    // frame is drawn, and a handler there may end this control: false then, and nothing of the
+    // control may be touched any more.
+    bool Draw(std::int32_t& frame);
     // How long frame k stays: its delay in hundredths of a second (under 2 counts as 10, as
     // browsers do) plus the user's delay.
     std::uint32_t FrameInterval(std::int32_t k) const;
     void SetInterval(std::uint32_t ms);
 
-    std::unique_ptr<clsGifs> m_Gif;
+    // Shared with a drawing under way, which keeps the compositor until it is over.
+    std::shared_ptr<clsGifs> m_Gif;
     bool m_Loaded = false;
     std::vector<std::int32_t> m_Delays;
     std::int32_t m_Count = 0;
@@ -78,6 +83,8 @@ class GifPlay : public platform::UserControl {
     std::int32_t m_UseDelay = 0;
     std::int32_t m_Frame = -1;
     std::int32_t m_Drawn = -1;
+    // Goes with the control: a drawing under way finds out from it that the control has gone.
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
 };
 
 }  // namespace core

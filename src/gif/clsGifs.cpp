@@ -6,10 +6,11 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
+#include <system_error>
 
 #include "gif/Mod_IntImg.h"
 #include "platform/Kernel.h"
@@ -25,13 +26,16 @@ namespace {
 // its range, a frame file that cannot be written, loaded or deleted.
 struct WalkEnd {};
 
-// A canvas larger than this either way is not made: it could not be allocated.
+// A canvas larger than this either way, or with more pixels than this (4 MB, sixteen times the
+// banners'), is not made: making and clearing it at every file would hold up the user interface.
 constexpr int kMaxCanvasSide = 16384;
+constexpr std::int64_t kMaxCanvasPixels = std::int64_t{1} << 20;
 // Taken names of frame files are passed over this many times before the walk gives up.
 constexpr int kNameAttempts = 16;
-// All frame pictures of one file together hold at most this many pixels (256 MB): a small
-// file can declare thousands of huge frames.
-constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
+// All frame pictures of one file together hold at most this many pixels (8 MB, four times the
+// largest banner's): a small file can declare many large frames, and each is decoded while the
+// user interface waits.
+constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 21;
 
 // Runs one statement of a routine that skips the statements that fail.
 template <typename F>
@@ -54,12 +58,31 @@ gdi::COLORREF Packed(const std::uint8_t* rgb) {
     return gdi::RGB(rgb[0], rgb[1], rgb[2]);
 }
 
+// Positions in the file are 32-bit signed, with room for the few bytes the walk looks ahead.
+static_assert(clsGifs::kMaxFileBytes < std::numeric_limits<std::int32_t>::max() - 16);
+
+// The whole file, unless it is larger than kMaxFileBytes. The size is looked at before anything
+// is read, and the read stops at the limit as well: the file may grow meanwhile, or be no
+// regular file at all.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > clsGifs::kMaxFileBytes) {
+        return false;
+    }
+    bytes.clear();
+    bytes.reserve(ec ? 0 : static_cast<std::size_t>(size));
+    std::array<char, 1 << 16> chunk;
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk.data(), chunk.data() + in.gcount());
+        if (bytes.size() > clsGifs::kMaxFileBytes) {
+            return false;
+        }
+    }
     return !in.bad();
 }
 
@@ -120,6 +143,8 @@ std::int64_t clsGifs::SkipChain(std::int64_t q) const {
 
 bool clsGifs::fGifBreakOutFrames() {
     m_WalkComplete = false;
+    // The duplicate check's running colour counts within one file only.
+    m_SecondColor = 0;
     CleanUp();
     // The last file's canvas goes now: a file that cannot be walked to its end shows nothing,
     // rather than what the last file left.
@@ -137,8 +162,7 @@ bool clsGifs::fGifBreakOutFrames() {
 
 void clsGifs::Walk() {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(strGifFileNames, bytes) || bytes.empty() ||
-        bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 16)) {
+    if (!ReadWholeFile(strGifFileNames, bytes) || bytes.empty()) {
         return;
     }
     m_FileBytes = std::move(bytes);
@@ -363,13 +387,27 @@ void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
 }
 
 void clsGifs::WriteAndLoadFrames() {
+    if (m_FrameStart.size() > kMaxFrameFiles) {
+        throw WalkEnd{};
+    }
     const std::int64_t n = static_cast<std::int64_t>(m_FileBytes.size());
+    // Sizes in the file go up to 65535 either way.
+    const auto screenWidth = static_cast<std::uint16_t>(m_ScreenWidth);
+    const auto screenHeight = static_cast<std::uint16_t>(m_ScreenHeight);
     std::int64_t pixels = 0;
     for (std::size_t k = 0; k < m_FrameStart.size(); ++k) {
         // The decoder gives each frame its own rectangle.
         if (k < m_FrameWidth.size() && k < m_FrameHeight.size()) {
-            pixels += std::int64_t{std::max<std::int16_t>(m_FrameWidth[k], 0)} *
-                      std::max<std::int16_t>(m_FrameHeight[k], 0);
+            const auto width = static_cast<std::uint16_t>(m_FrameWidth[k]);
+            const auto height = static_cast<std::uint16_t>(m_FrameHeight[k]);
+            if (width > screenWidth || height > screenHeight) {
+                // Larger than the screen it is drawn on: never decoded, a frame without a
+                // picture.
+                m_FramePics.resize(k + 1);
+                m_LastFrame = static_cast<std::int16_t>(k);
+                continue;
+            }
+            pixels += std::int64_t{width} * height;
         }
         if (pixels > kMaxPicturePixels) {
             throw WalkEnd{};
@@ -411,13 +449,16 @@ void clsGifs::WriteAndLoadFrames() {
             throw WalkEnd{};
         }
         FrameFile frameFile(name);
-        file.Write(m_FileBytes.data(), static_cast<std::size_t>(headerEnd));
-        file.Write(m_FileBytes.data() + (bodyStart - 1),
-                   static_cast<std::size_t>(bodyEnd - bodyStart + 1));
-        file.Write(kEnd, sizeof kEnd);
-        file.Write(kExtension, sizeof kExtension);
-        file.Write(kTrailer, sizeof kTrailer);
-        file.Close();
+        // A frame file cut short (a full disk) is never handed to the decoder.
+        const bool written = file.Write(m_FileBytes.data(), static_cast<std::size_t>(headerEnd)) &&
+                             file.Write(m_FileBytes.data() + (bodyStart - 1),
+                                        static_cast<std::size_t>(bodyEnd - bodyStart + 1)) &&
+                             file.Write(kEnd, sizeof kEnd) &&
+                             file.Write(kExtension, sizeof kExtension) &&
+                             file.Write(kTrailer, sizeof kTrailer);
+        if (!file.Close() || !written) {
+            throw WalkEnd{};
+        }
 
         m_FramePics.resize(k + 1);
         m_LastFrame = static_cast<std::int16_t>(k);
@@ -520,7 +561,11 @@ bool clsGifs::fCreateBitMap() {
     if (sum > std::numeric_limits<std::int16_t>::max()) {
         return false;
     }
-    m_CanvasWidth = static_cast<std::int16_t>(sum) & ~31;
+    const int width = static_cast<std::int16_t>(sum) & ~31;
+    if (std::int64_t{width} * m_ScreenHeight > kMaxCanvasPixels) {
+        return false;
+    }
+    m_CanvasWidth = width;
     m_CanvasHeight = m_ScreenHeight;
     m_hCanvasBmp = gdi::CreateCompatibleBitmap(m_hDC, m_CanvasWidth, m_CanvasHeight);
     m_hOldBmp = static_cast<gdi::HBITMAP>(gdi::SelectObject(m_hMemDC, m_hCanvasBmp));

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ namespace core {
 
 class clsGifs {
   public:
+    // A file larger than this is not read at all; the banners are a few hundred kilobytes.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{8} << 20;
+    // A file with more images than this is not played: each one costs a frame file written,
+    // decoded and deleted while the user interface waits.
+    static constexpr std::size_t kMaxFrameFiles = 256;
+
     clsGifs();
     ~clsGifs();
     clsGifs(const clsGifs&) = delete;

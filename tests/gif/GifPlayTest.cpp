@@ -3,8 +3,17 @@
 // releasing frames, still pictures, the mouse and the kept background colour.
 #include "gif/GifPlay.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
 #include "Doubles.h"
 #include "GifTestBase.h"
+#include "app/FrmMain.h"
+#include "app/Program.h"
+#include "platform/Bmp.h"
+#include "settings/FrmOption.h"
 
 namespace gif_tests {
 namespace {
@@ -348,6 +357,33 @@ TEST_F(PlayerTest, KeptBackgroundColour) {
     EXPECT_FALSE(again.Contains("GifBKColor"));
 }
 
+// The message loop runs while an opaque frame is drawn, and a handler there may end the control
+// (its window closed and another made in its place): the drawing ends on the compositor it
+// began with, which goes when the drawing is over, and nothing of the control is touched after.
+TEST_F(PlayerTest, TheControlMayEndWhileItDraws) {
+    // On a tick of the animation.
+    m_player->Play(Banner(102));
+    ASSERT_TRUE(m_player->tmrRun.Running());
+    m_process.inside = [&] { m_player.reset(); };
+    m_clock.Advance(101);
+    EXPECT_FALSE(m_process.inside) << "the frame was drawn";
+    EXPECT_EQ(m_player, nullptr);
+    EXPECT_EQ(m_clock.RunningTimers(), 0u);
+    m_clock.Advance(1000);
+
+    // While a still picture is put up.
+    GifBuilder b;
+    b.Header(3, 1, kFour).Image(0, 0, 3, 1, {0, 1, 2}).Trailer();
+    m_player = std::make_unique<GifPlay>("GifPlay1");
+    m_player->Move(0, 0, 1500, 300);
+    m_process.inside = [&] { m_player.reset(); };
+    GifPlay* const player = m_player.get();
+    player->Play(Fixture(b));
+    EXPECT_FALSE(m_process.inside) << "the picture was drawn";
+    EXPECT_EQ(m_player, nullptr);
+    // Raster objects and frame files are counted when the test ends.
+}
+
 // The same compositor serves every file; the control's end stops the timer and gives back
 // every raster object (checked when the test ends).
 TEST_F(PlayerTest, OneCompositorForEveryFileAndNothingLeftAtTheEnd) {
@@ -362,6 +398,79 @@ TEST_F(PlayerTest, OneCompositorForEveryFileAndNothingLeftAtTheEnd) {
     m_clock.Advance(1000);
     player.reset();
     EXPECT_EQ(m_clock.RunningTimers(), 0u);
+}
+
+// Decodes the banners and the settings window's background snapshot without a toolkit.
+class BannerPictures final : public platform::IPictureDecoder {
+  public:
+    std::optional<platform::gdi::Bitmap> Decode(const std::filesystem::path& path) override {
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
+        if (path.extension() == ".bmp") {
+            return platform::DecodeBmp(bytes);
+        }
+        return testing_support::DecodeFirstGifImage(bytes);
+    }
+};
+
+// The whole program on the virtual clock, with the settings window's banner playing.
+class BannerWindowTest : public ::testing::Test {
+  protected:
+    BannerWindowTest() {
+        std::filesystem::create_directories(m_tmp);
+        platform::Services services = platform::CurrentServices();
+        services.pictures = &m_pictures;
+        m_scope.emplace(services);
+        m_program->Start();
+    }
+    ~BannerWindowTest() override {
+        m_program.reset();
+        EXPECT_EQ(Listing(m_tmp), std::vector<std::string>{}) << "frame files left behind";
+    }
+    // The tray menu's "软件设置(&S)".
+    core::FrmOption& OpenFromTray() {
+        h.windows.choose = "Setting";
+        m_program->Main().MouseMove.Raise(0, 0, 517 * 15.0f, 0);
+        return m_program->Option();
+    }
+
+    testing_support::Harness h;
+    std::filesystem::path m_tmp = h.dir / "tmp";
+    testing_support::ScopedEnv m_tmpEnv{"TMPDIR", m_tmp.string()};
+    BannerPictures m_pictures;
+    std::optional<platform::ServicesScope> m_scope;
+    std::optional<core::Program> m_program{std::in_place};
+};
+
+// The settings window is closed, and opened again from the tray menu, while its banner draws a
+// frame: the old window, its banner and the banner's compositor go; the new window's banner
+// plays.
+TEST_F(BannerWindowTest, ClosedAndOpenedAgainWhileTheBannerDraws) {
+    core::FrmOption& first = OpenFromTray();
+    ASSERT_TRUE(first.GifPlay1.tmrRun.Running());
+    const std::uint32_t interval = first.GifPlay1.tmrRun.Interval();
+    h.process.inside = [&] {
+        first.QExit.Click.Raise(platform::vbLeftButton);
+        OpenFromTray();
+    };
+    h.clock.Advance(interval);
+    ASSERT_FALSE(h.process.inside) << "the banner drew a frame";
+    const auto count = [](const std::vector<std::string>& names) {
+        return std::count(names.begin(), names.end(), "FrmOption");
+    };
+    EXPECT_EQ(count(h.windows.destroyed), 1);
+    EXPECT_EQ(count(h.windows.realized), 2);
+
+    core::FrmOption& second = m_program->Option();
+    EXPECT_TRUE(second.IsLoaded());
+    ASSERT_NE(second.GifPlay1.Gifs(), nullptr);
+    EXPECT_EQ(std::filesystem::path(second.GifPlay1.Gifs()->FileName()).filename(), "102.gif");
+    EXPECT_EQ(second.GifPlay1.LastFrameDrawn(), -1);
+    h.clock.Advance(second.GifPlay1.tmrRun.Interval());
+    EXPECT_EQ(second.GifPlay1.LastFrameDrawn(), 0);
+    h.clock.Advance(second.GifPlay1.tmrRun.Interval());
+    EXPECT_EQ(second.GifPlay1.LastFrameDrawn(), 1);
 }
 
 }  // namespace

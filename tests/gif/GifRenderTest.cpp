@@ -205,10 +205,14 @@ TEST_F(GifRenderTest, CanvasWidthIsAMultipleOf32) {
         {33, 2, 64, true},
         {16384, 1, 16384, true},
         {0, 1, 0, true},
-        // Beyond 16384 either way there is no canvas.
+        // Beyond 16384 either way, or beyond 2^20 pixels, there is no canvas.
         {16385, 1, 0, false},
         {1, 16385, 0, false},
         {32767, 1, 0, false},
+        {1024, 1024, 1024, true},
+        {4096, 256, 4096, true},
+        {1025, 1024, 0, false},  // 1056 x 1024
+        {4096, 257, 0, false},
     };
     for (const Case& c : cases) {
         GifBuilder b;

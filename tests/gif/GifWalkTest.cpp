@@ -2,9 +2,11 @@
 // The splitter: the walk over the blocks, the frame tables, the frame files and the temporary
 // directory.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <set>
 
@@ -461,6 +463,32 @@ TEST_F(GifWalkTest, SecondColourCarriesOverBetweenFrames) {
     EXPECT_EQ(gif.LocalTable()[0], 0);
 }
 
+// Every walk starts the running second colour at 0: the player walks its banners one after
+// another on one object, and a file's key colour must not depend on the files walked before it.
+TEST_F(GifWalkTest, SecondColourStartsAtZeroInEveryWalk) {
+    GifBuilder before;  // leaves the second colour at 10
+    before.Header(1, 1).Control(0, 2);
+    before.Image(0, 0, 1, 1, {0}, {{0, 0, 0}, {10, 0, 0}, {10, 0, 0}, {0, 1, 0}}).Trailer();
+    // All black: the transparent entry becomes half of what the walk starts with.
+    GifBuilder black;
+    black.Header(1, 1, {{0, 0, 0}, {0, 0, 0}}).Control(0, 1).Image(0, 0, 1, 1, {0});
+    black.Control(0, 1).Image(0, 0, 1, 1, {1}).Trailer();
+
+    clsGifs fresh;
+    Walk(fresh, black);
+    clsGifs reused;
+    Walk(reused, before);
+    ASSERT_EQ(reused.SecondColor(), 10);
+    m_decoder.Forget();
+    Walk(reused, black);
+    EXPECT_EQ(reused.SecondColor(), 0);
+    EXPECT_EQ(reused.GlobalTable(), fresh.GlobalTable());
+    EXPECT_EQ(reused.GlobalTable()[3], 0) << "the key colour stays black";
+    EXPECT_EQ(reused.FileBytes(), fresh.FileBytes());
+    ASSERT_EQ(m_decoder.SeenFiles().size(), 2u);
+    EXPECT_EQ(m_decoder.SeenFiles()[1].bytes[16], 0) << "the frame file's key entry";
+}
+
 TEST_F(GifWalkTest, ScreenSizesAreSixteenBitSigned) {
     GifBuilder b;
     b.Header(0x8001, 0xFFFF, kFour).Image(0, 0, 1, 1, {1}).Image(0, 0, 1, 1, {1}).Trailer();
@@ -486,22 +514,177 @@ TEST_F(GifWalkTest, MoreFramesThanTheCounterHoldsEndTheWalk) {
     EXPECT_TRUE(m_decoder.SeenFiles().empty());
 }
 
-// A small file can declare many huge frames: the pictures of one file hold at most 2^26 pixels
+// Every image costs a frame file written, decoded and deleted: a file with more images than
+// kMaxFrameFiles is recorded but none of it is loaded, so nothing is drawn.
+TEST_F(GifWalkTest, FilesWithTooManyImagesAreNotLoaded) {
+    for (const std::size_t images : {clsGifs::kMaxFrameFiles, clsGifs::kMaxFrameFiles + 1}) {
+        GifBuilder b;
+        b.Header(1, 1, kFour);
+        for (std::size_t k = 0; k < images; ++k) {
+            b.Image(0, 0, 1, 1, {1});
+        }
+        b.Trailer();
+        clsGifs gif;
+        m_decoder.Forget();
+        Walk(gif, b);
+        const bool loaded = images <= clsGifs::kMaxFrameFiles;
+        EXPECT_EQ(gif.FrameStart().size(), images);
+        EXPECT_EQ(m_decoder.SeenFiles().size(), loaded ? images : 0u) << images;
+        EXPECT_EQ(gif.FramePics().size(), loaded ? images : 0u) << images;
+        EXPECT_EQ(gif.Canvas() != nullptr, loaded) << images;
+    }
+}
+
+// A small file can declare many huge frames: the pictures of one file hold at most 2^21 pixels
 // together, and the frame that would go beyond ends the walk like a frame that cannot be loaded.
+// Sizes count up to 65535 either way.
 TEST_F(GifWalkTest, FramePicturesHaveAPixelBudget) {
     m_decoder.SetDecodes(false);  // nothing is decoded: only what is asked for counts
-    GifBuilder b;
-    b.Header(1, 1, kFour);
-    for (int k = 0; k < 6; ++k) {
-        b.Image(0, 0, 4096, 4096, {0});
+    struct Case {
+        int width;
+        int height;
+        size_t asked;  // frames handed to the decoder
+    };
+    const Case cases[] = {
+        {1024, 512, 4},  // 2^19 each: four fill the budget
+        {40000, 40, 1},  // 1.6 * 10^6
+        {32, 65535, 1},  // just under 2^21
+        {65535, 65535, 0},
+    };
+    for (const Case& c : cases) {
+        GifBuilder b;
+        b.Header(65535, 65535, kFour);
+        for (int k = 0; k < 6; ++k) {
+            b.Image(0, 0, c.width, c.height, {0});
+        }
+        b.Trailer();
+        clsGifs gif;
+        m_decoder.Forget();
+        Walk(gif, b);
+        const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height);
+        EXPECT_EQ(gif.FrameStart().size(), 6u) << what;
+        EXPECT_EQ(m_decoder.SeenFiles().size(), c.asked) << what;
+        EXPECT_EQ(gif.FramePics().size(), c.asked) << what;
+        EXPECT_EQ(gif.Canvas(), nullptr) << what;
     }
-    b.Trailer();
-    clsGifs gif;
-    Walk(gif, b);
-    EXPECT_EQ(gif.FrameStart().size(), 6u);
-    EXPECT_EQ(m_decoder.SeenFiles().size(), 4u);
-    EXPECT_EQ(gif.FramePics().size(), 4u);
-    EXPECT_EQ(gif.Canvas(), nullptr);
+}
+
+// A frame wider or taller than the logical screen is not decoded (no frame file is written for
+// it): it could never be shown whole, and a small file can declare thousands of them. It keeps
+// no picture and the frames around it play. A frame of a size that fits but placed across an
+// edge of the screen is decoded, and drawn as far as it lies on the canvas.
+TEST_F(GifWalkTest, FramesLargerThanTheScreenAreNotDecoded) {
+    struct Case {
+        const char* what;
+        int left;
+        int top;
+        int width;
+        int height;
+        bool decoded;
+    };
+    const Case cases[] = {
+        {"the screen's size", 0, 0, 4, 3, true},
+        {"one pixel wider", 0, 0, 5, 3, false},
+        {"one pixel taller", 0, 0, 4, 4, false},
+        {"wider than 32767", 0, 0, 40000, 1, false},
+        {"65535 tall", 0, 0, 1, 65535, false},
+        {"across the right and bottom edges", 3, 2, 4, 3, true},
+        {"wholly off the screen", 100, 100, 2, 2, true},
+    };
+    for (const Case& c : cases) {
+        GifBuilder b;
+        b.Header(4, 3, kFour).Image(0, 0, 1, 1, {1});
+        b.Image(c.left, c.top, c.width, c.height, {2}).Image(0, 0, 1, 1, {3}).Trailer();
+        GdiSurface target(4, 3);
+        clsGifs gif;
+        m_decoder.Forget();
+        Walk(gif, b, target.Dc());
+        ASSERT_EQ(gif.FramePics().size(), 3u) << c.what;
+        EXPECT_EQ(gif.FramePics()[1] != nullptr, c.decoded) << c.what;
+        EXPECT_EQ(m_decoder.SeenFiles().size(), c.decoded ? 3u : 2u) << c.what;
+        EXPECT_NE(gif.FramePics()[2], nullptr) << c.what;
+        EXPECT_NE(gif.Canvas(), nullptr) << c.what;
+        std::vector<std::int32_t> delays;
+        EXPECT_EQ(gif.GetDelayTime(delays), 2) << c.what;
+    }
+}
+
+// A file over the size limit is not read: nothing of it is walked or kept.
+TEST_F(GifWalkTest, FilesOverTheSizeLimitAreNotRead) {
+    GifBuilder b;
+    b.Header(1, 1, kFour).Image(0, 0, 1, 1, {1}).Image(0, 0, 1, 1, {2}).Trailer();
+    for (const std::size_t size : {clsGifs::kMaxFileBytes, clsGifs::kMaxFileBytes + 1}) {
+        std::vector<std::uint8_t> bytes = b.Bytes();
+        bytes.resize(size, 0x00);  // after the trailer, never looked at
+        clsGifs gif;
+        m_decoder.Forget();
+        Walk(gif, bytes);
+        const bool read = size <= clsGifs::kMaxFileBytes;
+        EXPECT_EQ(gif.FileBytes().size(), read ? size : 0u) << size;
+        EXPECT_EQ(gif.FrameStart().size(), read ? 2u : 0u) << size;
+        EXPECT_EQ(m_decoder.SeenFiles().size(), read ? 2u : 0u) << size;
+    }
+}
+
+// Files may grow only up to `bytes` while it lives; writing beyond fails (with EFBIG, as a full
+// disk fails with ENOSPC) instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A frame file that cannot be written whole ends the walk like a frame that cannot be loaded:
+// the frames before it stay loaded, no canvas is made, and nothing half-written is decoded or
+// left behind.
+TEST_F(GifWalkTest, AFrameFileThatCannotBeWrittenEndsTheWalk) {
+    GifBuilder b;
+    b.Header(1, 1, kFour).Image(0, 0, 1, 1, {1});
+    // The second frame's file is the larger: its body holds the comment.
+    b.Comment({std::string(200, 'x')}).Image(0, 0, 1, 1, {2}).Trailer();
+    const std::filesystem::path file = m_data / "limited.gif";
+    testing_support::WriteFile(file, b.String());
+    std::size_t firstFile = 0;
+    {
+        clsGifs gif;
+        gif.InitDC(nullptr, file.string(), 0);
+        gif.fGifBreakOutFrames();
+        ASSERT_EQ(m_decoder.SeenFiles().size(), 2u);
+        firstFile = m_decoder.SeenFiles()[0].bytes.size();
+    }
+    struct Case {
+        rlim_t limit;
+        size_t loaded;
+    };
+    const Case cases[] = {{firstFile, 1}, {firstFile - 1, 0}, {10, 0}};
+    for (const Case& c : cases) {
+        clsGifs gif;
+        m_decoder.Forget();
+        gif.InitDC(nullptr, file.string(), 0);
+        {
+            const FileSizeLimit limit(c.limit);
+            gif.fGifBreakOutFrames();
+        }
+        EXPECT_EQ(gif.FrameStart().size(), 2u) << "limit " << c.limit;
+        EXPECT_EQ(gif.FramePics().size(), c.loaded) << "limit " << c.limit;
+        EXPECT_EQ(m_decoder.SeenFiles().size(), c.loaded) << "limit " << c.limit;
+        EXPECT_EQ(gif.Canvas(), nullptr) << "limit " << c.limit;
+        EXPECT_EQ(Listing(m_tmp.path()), std::vector<std::string>{}) << "limit " << c.limit;
+    }
 }
 
 // CleanUp empties the pictures and the columns, but keeps the start and end positions; it only

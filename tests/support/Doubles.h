@@ -104,7 +104,13 @@ class VirtualClock final : public platform::IClock {
 
 class FakeProcess final : public platform::IProcess {
   public:
-    void DoEvents() override { ++doEvents; }
+    void DoEvents() override {
+        ++doEvents;
+        if (inside) {
+            const std::function<void()> run = std::exchange(inside, nullptr);
+            run();
+        }
+    }
     [[noreturn]] void End(int s) override {
         ended = true;
         status = s;
@@ -115,6 +121,8 @@ class FakeProcess final : public platform::IProcess {
     int doEvents = 0;
     bool ended = false;
     int status = 0;
+    // Handled during the next DoEvents, as messages waiting in the queue would be.
+    std::function<void()> inside;
 };
 
 class FakeMessageBoxes final : public platform::IMessageBox {
