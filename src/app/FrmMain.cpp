@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 #include "app/Program.h"
 #include "effects/Mod_PicBoxAplha.h"
@@ -115,7 +116,7 @@ FrmMain::FrmMain(Program& program) : Form("FrmMain"), m_program(program) {
 
     PassWord.Move(4395, 3480, 3405, 360);
     PassWord.SetTabIndex(1);
-    PassWord.SetMaxLength(20);
+    PassWord.SetMaxLength(kPassWordMaxLength);
     PassWord.SetPasswordChar(u'*');
     PassWord.SetForeColor(RGB(192, 192, 192));
     PassWord.SetBorderColor(RGB(192, 192, 192));
@@ -302,10 +303,17 @@ void FrmMain::ApplyLock() {
 }
 
 void FrmMain::CommandButton1_Click() {
-    const std::u16string storedUser = ReadSetting(u"Setting", u"UserName", u"58263");
-    const std::u16string storedPassword = ReadSetting(u"Setting", u"PassWord", u"58263");
-    const bool userMatches = storedUser == UserName.Text();
-    const bool passwordMatches = storedPassword == PassWord.Text();
+    const std::optional<std::u16string> storedUser =
+        TryReadSetting(u"Setting", u"UserName", u"58263");
+    const std::optional<std::u16string> storedPassword =
+        TryReadSetting(u"Setting", u"PassWord", u"58263");
+    if (!storedUser || !storedPassword) {
+        // A file that is there but cannot be read never lets the well-known defaults in.
+        Label1.SetCaption(std::u16string(kSettingsUnreadable));
+        return;
+    }
+    const bool userMatches = *storedUser == UserName.Text();
+    const bool passwordMatches = *storedPassword == PassWord.Text();
     if (userMatches && passwordMatches) {
         UserName.SetText(u"");
         PassWord.SetText(u"");

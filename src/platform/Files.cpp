@@ -27,7 +27,7 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
-bool ReplaceAtomically(const std::string& target, std::string_view data) {
+bool ReplaceAtomically(const std::string& target, std::string_view data, FileMode mode) {
     const size_t slash = target.rfind('/');
     const std::string dir =
         slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
@@ -37,11 +37,13 @@ bool ReplaceAtomically(const std::string& target, std::string_view data) {
     if (fd < 0) {
         return false;
     }
-    bool ok = true;
+    // Set outright: the umask may have narrowed even the owner's own rights.
+    mode_t bits = S_IRUSR | S_IWUSR;
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    if (mode == FileMode::KeepExisting && ::stat(target.c_str(), &old) == 0) {
+        bits = old.st_mode & 07777;
     }
+    bool ok = ::fchmod(fd, bits) == 0;
     ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tmpl.c_str(), target.c_str()) == 0;
@@ -55,6 +57,37 @@ bool ReplaceAtomically(const std::string& target, std::string_view data) {
         ::close(dfd);
     }
     return true;
+}
+
+bool EnsurePrivateDirectory(const std::filesystem::path& dir) {
+    if (dir.empty()) {
+        return false;
+    }
+    std::filesystem::path prefix;
+    for (const std::filesystem::path& part : dir) {
+        prefix /= part;
+        if (part.empty()) {
+            continue;  // what a trailing separator leaves
+        }
+        struct stat st {};
+        if (::stat(prefix.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) {
+                return false;
+            }
+            continue;  // a directory on the way that is there already is not ours to change
+        }
+        if (errno != ENOENT || (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)) {
+            return false;
+        }
+        if (::chmod(prefix.c_str(), 0700) != 0) {
+            return false;  // the umask may have taken the owner's own rights
+        }
+    }
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    return (st.st_mode & 07777) == 0700 || ::chmod(dir.c_str(), 0700) == 0;
 }
 
 }  // namespace platform

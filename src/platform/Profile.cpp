@@ -117,22 +117,45 @@ struct FileText {
     std::vector<Line> lines;
 };
 
-std::optional<std::string> ReadWholeFile(const char* path, bool* exists) {
-    *exists = false;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return std::string();
-        }
-        return std::nullopt;
-    }
+struct FileContent {
+    ProfileFile state = ProfileFile::Missing;
+    std::string data;  // what a Read file holds
+};
+
+FileContent Unreadable() {
+    return {ProfileFile::Unreadable, {}};
+}
+
+// Nothing is read from anything but a regular file of a sane size. The type is looked at
+// before opening (opening a device may do something) and again on the descriptor, and the
+// open does not block, so a FIFO swapped in between cannot hold the program at start-up.
+FileContent ReadProfileFile(const char* path) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
+    if (::stat(path, &st) != 0) {
+        if (errno == ENOTDIR) {
+            return {};  // a file on the way where a directory should be: no such file either
+        }
+        if (errno == ENOENT) {
+            // A link to nothing is not the same as no file: what it names may only be gone
+            // for now (an unmounted disk).
+            struct stat link {};
+            return ::lstat(path, &link) == 0 ? Unreadable() : FileContent{};
+        }
+        return Unreadable();
     }
-    *exists = true;
-    std::string data;
+    if (!S_ISREG(st.st_mode)) {
+        return Unreadable();
+    }
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return errno == ENOENT ? FileContent{} : Unreadable();
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > kMaxProfileFileSize) {
+        ::close(fd);
+        return Unreadable();
+    }
+    FileContent f{ProfileFile::Read, {}};
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -141,15 +164,19 @@ std::optional<std::string> ReadWholeFile(const char* path, bool* exists) {
                 continue;
             }
             ::close(fd);
-            return std::nullopt;
+            return Unreadable();
         }
         if (n == 0) {
             break;
         }
-        data.append(chunk, static_cast<size_t>(n));
+        f.data.append(chunk, static_cast<size_t>(n));
+        if (f.data.size() > kMaxProfileFileSize) {
+            ::close(fd);
+            return Unreadable();  // it grew while being read
+        }
     }
     ::close(fd);
-    return data;
+    return f;
 }
 
 FileText SplitLines(std::string_view data) {
@@ -412,28 +439,29 @@ std::optional<std::string> Store(std::string_view content, const char* section, 
 
 }  // namespace profile
 
-uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def,
-                                  char* buffer, uint32_t size, const char* file) {
+ProfileString GetPrivateProfileStringChecked(const char* section, const char* key, const char* def,
+                                             char* buffer, uint32_t size, const char* file) {
     std::string_view defView = def != nullptr ? std::string_view(def) : std::string_view();
     while (!defView.empty() && defView.back() == ' ') {
         defView.remove_suffix(1);
     }
+    const FileContent content = file != nullptr ? ReadProfileFile(file) : FileContent{};
     if (size == 0 || buffer == nullptr) {
-        return 0;
-    }
-    std::string content;
-    if (file != nullptr) {
-        bool exists = false;
-        content = ReadWholeFile(file, &exists).value_or(std::string());
+        return {0, content.state};
     }
     if (section == nullptr) {
-        return CopyList(profile::SectionNames(content), buffer, size);
+        return {CopyList(profile::SectionNames(content.data), buffer, size), content.state};
     }
     if (key == nullptr) {
-        return CopyList(profile::KeyNames(content, section), buffer, size);
+        return {CopyList(profile::KeyNames(content.data, section), buffer, size), content.state};
     }
-    const std::optional<std::string> value = profile::Lookup(content, section, key);
-    return CopyOut(value ? std::string_view(*value) : defView, buffer, size);
+    const std::optional<std::string> value = profile::Lookup(content.data, section, key);
+    return {CopyOut(value ? std::string_view(*value) : defView, buffer, size), content.state};
+}
+
+uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def,
+                                  char* buffer, uint32_t size, const char* file) {
+    return GetPrivateProfileStringChecked(section, key, def, buffer, size, file).count;
 }
 
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value,
@@ -445,19 +473,23 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     if (!target) {
         return false;
     }
-    bool exists = false;
-    const std::optional<std::string> before = ReadWholeFile(target->c_str(), &exists);
-    if (!before) {
-        return false;  // present but unreadable: never overwrite what could not be read
+    const FileContent before = ReadProfileFile(target->c_str());
+    if (before.state == ProfileFile::Unreadable) {
+        return false;  // never overwrite what could not be read
     }
-    const std::optional<std::string> after = profile::Store(*before, section, key, value);
+    const std::optional<std::string> after = profile::Store(before.data, section, key, value);
     if (!after) {
         return false;
     }
-    if (*after == *before && (exists || after->empty())) {
-        return true;  // nothing to change
+    const bool exists = before.state == ProfileFile::Read;
+    if (*after == before.data && (exists || after->empty())) {
+        // Nothing to change, unless others may still read the file: then it is written anew.
+        struct stat st {};
+        if (!exists || (::stat(target->c_str(), &st) == 0 && (st.st_mode & 07777) == 0600)) {
+            return true;
+        }
     }
-    return ReplaceAtomically(*target, *after);
+    return ReplaceAtomically(*target, *after, FileMode::OwnerOnly);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt/Browser.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -8,6 +10,7 @@
 
 #include <cstdio>
 
+#include "platform/Files.h"
 #include "qt/Convert.h"
 
 namespace binding {
@@ -17,6 +20,15 @@ QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
     // Session cookies are kept too: a forum login must outlive a restart of the program.
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    // Cookies, storage and cache hold the forum session: only the user may look into them. The
+    // directories are made (or narrowed) before the engine writes anything there.
+    for (const QString& dir : {profile->persistentStoragePath(), profile->cachePath()}) {
+        const QByteArray name = QFile::encodeName(dir);
+        if (!name.isEmpty() && !platform::EnsurePrivateDirectory(name.toStdString())) {
+            std::fprintf(stderr, "loomhaven: cannot make %s private to its owner\n",
+                         name.constData());
+        }
+    }
     return profile;
 }
 

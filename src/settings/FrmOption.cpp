@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/FrmMain.h"
 #include "app/Program.h"
 #include "effects/Mod_PicBoxAplha.h"
 #include "effects/Mod_Window.h"
@@ -262,11 +264,26 @@ void FrmOption::RestoreMark(std::array<OptionButton, N>& options, int previous) 
 }
 
 void FrmOption::Command1_Click() {
-    const std::u16string storedUser = ReadSetting(u"Setting", u"UserName", u"58263");
-    const std::u16string storedPassword = ReadSetting(u"Setting", u"PassWord", u"58263");
-    const bool userMatches = storedUser == Users.Text();
-    const bool passwordMatches = storedPassword == oldPass.Text();
-    if (userMatches && passwordMatches) {
+    const std::optional<std::u16string> storedUser =
+        TryReadSetting(u"Setting", u"UserName", u"58263");
+    const std::optional<std::u16string> storedPassword =
+        TryReadSetting(u"Setting", u"PassWord", u"58263");
+    if (!storedUser || !storedPassword) {
+        // Without the stored pair nothing can be checked, so nothing is written; the boxes
+        // keep their texts for another try.
+        platform::MessageBoxes().Show(
+            std::u16string(kSettingsUnreadable) + u"\n设置文件：" +
+                platform::FromUtf8(platform::CurrentServices().settingsFile.string()),
+            u"系统提示", platform::MsgBoxStyle::OkCritical);
+        return;
+    }
+    const bool userMatches = *storedUser == Users.Text();
+    const bool passwordMatches = *storedPassword == oldPass.Text();
+    // A password the lock panel's box cannot take (none at all, or longer than it) would lock
+    // the user out for good.
+    const size_t newLength = NewPass.Text().size();
+    const bool newFits = newLength > 0 && newLength <= static_cast<size_t>(kPassWordMaxLength);
+    if (userMatches && passwordMatches && newFits) {
         Save(u"PassWord", NewPass.Text(), u"新的密码");
         return;
     }

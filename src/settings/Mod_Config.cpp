@@ -21,21 +21,40 @@ std::optional<std::string> ForProfile(std::u16string_view text) {
     return platform::ToUtf8(text);
 }
 
-}  // namespace
+struct StoredText {
+    std::u16string text;
+    platform::ProfileFile file;
+};
 
-std::u16string ReadSetting(std::u16string_view section, std::u16string_view key,
-                           std::u16string_view def) {
+StoredText Read(std::u16string_view section, std::u16string_view key, std::u16string_view def) {
     // The buffer starts as blanks; the call writes the value and a NUL, and the text before
-    // the first NUL is the result.
+    // the first NUL is the result. A file that cannot be read leaves the default there.
     std::string buffer(kBufferSize, ' ');
     const std::string file = platform::CurrentServices().settingsFile.string();
     const std::string sectionA = platform::ToUtf8Lossy(section);
     const std::string keyA = platform::ToUtf8Lossy(key);
     const std::string defA = platform::ToUtf8Lossy(def);
-    platform::GetPrivateProfileStringA(sectionA.c_str(), keyA.c_str(), defA.c_str(), buffer.data(),
-                                       static_cast<uint32_t>(buffer.size()), file.c_str());
+    const platform::ProfileString read = platform::GetPrivateProfileStringChecked(
+        sectionA.c_str(), keyA.c_str(), defA.c_str(), buffer.data(),
+        static_cast<uint32_t>(buffer.size()), file.c_str());
     const std::u16string text = platform::FromUtf8(buffer);
-    return text.substr(0, text.find(u'\0'));
+    return {text.substr(0, text.find(u'\0')), read.file};
+}
+
+}  // namespace
+
+std::optional<std::u16string> TryReadSetting(std::u16string_view section, std::u16string_view key,
+                                             std::u16string_view def) {
+    StoredText read = Read(section, key, def);
+    if (read.file == platform::ProfileFile::Unreadable) {
+        return std::nullopt;
+    }
+    return std::move(read.text);
+}
+
+std::u16string ReadSetting(std::u16string_view section, std::u16string_view key,
+                           std::u16string_view def) {
+    return Read(section, key, def).text;
 }
 
 bool WriteSetting(std::u16string_view section, std::u16string_view key, std::u16string_view value) {

@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "Doubles.h"
+#include "Unprivileged.h"
+#include "UnreadableSettings.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "platform/PictureBox.h"
 #include "platform/Resources.h"
+#include "platform/Text.h"
+#include "settings/Mod_Config.h"
 
 namespace {
 
@@ -300,6 +304,47 @@ TEST_F(LockTest, PasswordChangedInTheFileCountsAtTheNextPress) {
     Settle();
     EXPECT_FALSE(main.Locked());
 }
+
+class UnreadableSettingsLockTest
+    : public LockTest,
+      public ::testing::WithParamInterface<testing_support::UnreadableCase> {};
+
+// A settings file that is there but cannot be read never lets the well-known default pair in:
+// the panel says why and stays; the close button still locks (its default is the safe side).
+TEST_P(UnreadableSettingsLockTest, KeepsThePanelAndSaysWhy) {
+    const testing_support::Watchdog watchdog(60);
+    core::FrmMain& main = StartUnlocked();
+    ASSERT_FALSE(main.Locked());
+    testing_support::MakeUnreadable(GetParam().kind, h.SettingsFile());
+    // What happened, in one line that a child process can compare as well.
+    auto lockAndTry = [&] {
+        main.QExit.Click.Raise(1);
+        Settle();
+        Tray(main, 514);
+        const bool lockedOnClose = main.Locked();
+        main.UserName.TextFromView(u"58263");
+        main.PassWord.TextFromView(u"58263");
+        main.CommandButton1.Click.Raise();
+        Settle();
+        return std::string(lockedOnClose ? "locked on close" : "open on close") + ", " +
+               (main.Locked() ? "locked after Login" : "open after Login") + ", label " +
+               platform::ToUtf8Lossy(main.Label1.Caption()) + ", boxes " +
+               platform::ToUtf8Lossy(main.UserName.Text() + u"/" + main.PassWord.Text());
+    };
+    const std::string expected = "locked on close, locked after Login, label " +
+                                 platform::ToUtf8Lossy(core::kSettingsUnreadable) +
+                                 ", boxes 58263/58263";
+    if (GetParam().kind == testing_support::Unreadable::NoPermission) {
+        EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return lockAndTry() == expected; }));
+    } else {
+        EXPECT_EQ(lockAndTry(), expected);
+        EXPECT_FALSE(main.Web1.Enabled());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsLockTest,
+                         ::testing::ValuesIn(testing_support::kUnreadableCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // The close button

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,17 +9,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "TempDir.h"
+#include "Unprivileged.h"
 #include "platform/ProfileText.h"
 
 namespace {
 
 using platform::GetPrivateProfileStringA;
+using platform::ProfileFile;
 using platform::WritePrivateProfileStringA;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -154,6 +160,165 @@ TEST(ProfileRead, ListsSectionAndKeyNames) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// What stands under the file's name
+
+// A file of exactly `size` bytes whose first line is the section and key the cases look up.
+std::string SettingsOfSize(size_t size) {
+    std::string content = "[s]\nk=v\n";
+    content.resize(size, ';');
+    return content;
+}
+
+struct PathCase {
+    const char* name;
+    // Puts something at a path in `dir` and returns the path.
+    std::filesystem::path (*make)(const TempDir& dir);
+    ProfileFile found;
+    const char* value;          // what a read of s/k with default "default" gives
+    bool unprivileged = false;  // read where file modes count (not as root)
+};
+
+const PathCase kPathCases[] = {
+    {"NoFile", [](const TempDir& d) { return d / "absent.ini"; }, ProfileFile::Missing, "default"},
+    {"NoDirectoryOnTheWay", [](const TempDir& d) { return d / "absent" / "t.ini"; },
+     ProfileFile::Missing, "default"},
+    {"RegularFile",
+     [](const TempDir& d) {
+         WriteFile(d / "t.ini", "[s]\nk=v\n");
+         return d / "t.ini";
+     },
+     ProfileFile::Read, "v"},
+    {"FileOfExactlyTheLimit",
+     [](const TempDir& d) {
+         WriteFile(d / "t.ini", SettingsOfSize(platform::kMaxProfileFileSize));
+         return d / "t.ini";
+     },
+     ProfileFile::Read, "v"},
+    {"FileOverTheLimit",
+     [](const TempDir& d) {
+         WriteFile(d / "t.ini", SettingsOfSize(platform::kMaxProfileFileSize + 1));
+         return d / "t.ini";
+     },
+     ProfileFile::Unreadable, "default"},
+    {"Directory",
+     [](const TempDir& d) {
+         std::filesystem::create_directory(d / "t.ini");
+         return d / "t.ini";
+     },
+     ProfileFile::Unreadable, "default"},
+    {"Fifo",
+     [](const TempDir& d) {
+         ::mkfifo((d / "t.ini").c_str(), 0600);
+         return d / "t.ini";
+     },
+     ProfileFile::Unreadable, "default"},
+    {"Device", [](const TempDir&) { return std::filesystem::path("/dev/null"); },
+     ProfileFile::Unreadable, "default"},
+    {"DanglingLink",
+     [](const TempDir& d) {
+         std::filesystem::create_symlink(d / "gone.ini", d / "t.ini");
+         return d / "t.ini";
+     },
+     ProfileFile::Unreadable, "default"},
+    {"NoPermission",
+     [](const TempDir& d) {
+         WriteFile(d / "t.ini", "[s]\nk=v\n");
+         ::chmod((d / "t.ini").c_str(), 0);
+         ::chmod(d.path().c_str(), 0711);  // the file itself refuses, not the way to it
+         return d / "t.ini";
+     },
+     ProfileFile::Unreadable, "default", true},
+};
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Runs `call` and gives up after a few seconds; a reader blocked in the open of a FIFO is let
+// go by opening its other end, so that a hang fails the test instead of stopping the run.
+template <typename Result>
+std::optional<Result> WithinSeconds(const std::filesystem::path& path,
+                                    std::function<Result()> call) {
+    std::future<Result> done = std::async(std::launch::async, std::move(call));
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        return done.get();
+    }
+    const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) {
+        ::close(writer);
+    }
+    done.wait();
+    return std::nullopt;
+}
+
+class ProfilePathTest : public ::testing::TestWithParam<PathCase> {};
+
+// Callers can tell "no file" (the defaults count) from "a file that cannot be read" (they must
+// not), and nothing at the name makes the call wait.
+TEST_P(ProfilePathTest, SaysWhatItFound) {
+    const PathCase& c = GetParam();
+    TempDir dir;
+    const std::filesystem::path path = c.make(dir);
+    auto read = [path] {
+        std::vector<char> buffer(64, '#');
+        const platform::ProfileString r = platform::GetPrivateProfileStringChecked(
+            "s", "k", "default", buffer.data(), static_cast<uint32_t>(buffer.size()), path.c_str());
+        return std::make_pair(r.file, std::string(buffer.data()));
+    };
+    const auto expected = std::make_pair(c.found, std::string(c.value));
+    if (c.unprivileged) {
+        EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return read() == expected; }));
+        return;
+    }
+    const auto found = WithinSeconds<std::pair<ProfileFile, std::string>>(path, read);
+    ASSERT_TRUE(found.has_value()) << "the read waited on what stands at the name";
+    EXPECT_EQ(found->first, c.found);
+    EXPECT_EQ(found->second, c.value);
+    EXPECT_EQ(Read(path, "s", "k").text, c.value) << "the plain call reads the same";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfilePathTest, ::testing::ValuesIn(kPathCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The unreadable things in the test's own directory (a write is not tried on a system file).
+std::vector<PathCase> UnreadableHere() {
+    std::vector<PathCase> cases;
+    for (const PathCase& c : kPathCases) {
+        if (c.found == ProfileFile::Unreadable && !c.unprivileged &&
+            std::string_view(c.name) != "Device") {
+            cases.push_back(c);
+        }
+    }
+    return cases;
+}
+
+class ProfileUnreadableWriteTest : public ::testing::TestWithParam<PathCase> {};
+
+// What could not be read is never replaced by a write.
+TEST_P(ProfileUnreadableWriteTest, LeavesItAsItWas) {
+    const PathCase& c = GetParam();
+    TempDir dir;
+    const std::filesystem::path path = c.make(dir);
+    // Only a regular file is read here: a FIFO would hold the test itself.
+    auto contentOf = [&path] {
+        return std::filesystem::is_regular_file(std::filesystem::symlink_status(path))
+                   ? std::optional<std::string>(ReadFile(path))
+                   : std::nullopt;
+    };
+    const auto type = std::filesystem::symlink_status(path).type();
+    const std::optional<std::string> content = contentOf();
+    const auto wrote = WithinSeconds<bool>(
+        path, [path] { return WritePrivateProfileStringA("s", "k", "w", path.c_str()); });
+    ASSERT_TRUE(wrote.has_value()) << "the write waited on what stands at the name";
+    EXPECT_FALSE(*wrote);
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), type);
+    EXPECT_EQ(contentOf(), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnreadableWriteTest, ::testing::ValuesIn(UnreadableHere()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
 // Writing
 
 struct WriteCase {
@@ -222,24 +387,36 @@ TEST(ProfileWrite, NewFileIsOwnerOnly) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
-TEST(ProfileWrite, ExistingFileKeepsItsMode) {
-    TempDir dir;
-    const auto file = dir / "t.ini";
-    WriteFile(file, "[s]\nk=1\n");
-    ::chmod(file.c_str(), 0640);
-    ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "2", file.c_str()));
-    struct stat st {};
-    ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+// The file may hold a password: after any write only its owner can read it, whatever it was
+// before, also when the value written was there already.
+TEST(ProfileWrite, ExistingFileBecomesOwnerOnly) {
+    for (const mode_t mode : {0644, 0640, 0666, 0604, 0400, 0755}) {
+        for (const char* value : {"changed", "same"}) {
+            TempDir dir;
+            const auto file = dir / "t.ini";
+            WriteFile(file, "[s]\nk=same\n");
+            ::chmod(file.c_str(), mode);
+            SCOPED_TRACE(testing::Message() << std::oct << mode << " " << value);
+            ASSERT_TRUE(WritePrivateProfileStringA("s", "k", value, file.c_str()));
+            struct stat st {};
+            ASSERT_EQ(::stat(file.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, 0600u);
+            EXPECT_EQ(ReadFile(file), std::string("[s]\nk=") + value + "\n");
+        }
+    }
 }
 
 TEST(ProfileWrite, WritesThroughALinkAndKeepsIt) {
     TempDir dir;
     WriteFile(dir / "real.ini", "[s]\nk=1\n");
+    ::chmod((dir / "real.ini").c_str(), 0644);
     std::filesystem::create_symlink(dir / "real.ini", dir / "link.ini");
     ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "2", (dir / "link.ini").c_str()));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadFile(dir / "real.ini"), "[s]\nk=2\n");
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "real.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 // Names and values that could not be found again, or would break the file's lines, are refused

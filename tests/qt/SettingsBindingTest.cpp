@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The settings window and the tray menu made real with widgets on the offscreen platform.
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWebEngineProfile>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <optional>
@@ -14,8 +18,11 @@
 #include <vector>
 
 #include "BindingFixture.h"
+#include "ScopedEnv.h"
+#include "TempDir.h"
 #include "forms/Addresses.h"
 #include "platform/Shell.h"
+#include "qt/Browser.h"
 #include "qt/QtPictureDecoder.h"
 #include "settings/FrmMenu.h"
 #include "settings/FrmOption.h"
@@ -273,6 +280,36 @@ TEST_F(SettingsBindingTest, TrayMenuHasItsFiveEntriesWithAccessKeys) {
     };
     EXPECT_EQ(entries, want);
     EXPECT_FALSE(m_program.Menu().Visible()) << "the menu's window is never shown";
+}
+
+// The browser profile keeps the forum session (cookies, storage, cache): only the user may look
+// into its directories, whether the program makes them or finds them there already.
+TEST(BrowserProfileBinding, StorageAndCacheAreOwnerOnly) {
+    testing_support::TempDir dir;
+    const testing_support::ScopedEnv data("XDG_DATA_HOME", (dir / "data").string());
+    const testing_support::ScopedEnv cache("XDG_CACHE_HOME", (dir / "cache").string());
+    auto modeOf = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+                   ? (st.st_mode & 07777)
+                   : 07777u;
+    };
+    for (const char* round : {"made", "found open"}) {
+        SCOPED_TRACE(round);
+        QWebEngineProfile* profile = binding::CreateBrowserProfile(nullptr);
+        const QString storage = profile->persistentStoragePath();
+        const QString cachePath = profile->cachePath();
+        delete profile;
+        ASSERT_TRUE(storage.startsWith(QString::fromStdString((dir / "data").string())))
+            << storage.toStdString();
+        ASSERT_TRUE(cachePath.startsWith(QString::fromStdString((dir / "cache").string())))
+            << cachePath.toStdString();
+        EXPECT_EQ(modeOf(storage), 0700u) << storage.toStdString();
+        EXPECT_EQ(modeOf(cachePath), 0700u) << cachePath.toStdString();
+        // The next round finds them readable by everyone.
+        ::chmod(QFile::encodeName(storage).constData(), 0755);
+        ::chmod(QFile::encodeName(cachePath).constData(), 0755);
+    }
 }
 
 }  // namespace

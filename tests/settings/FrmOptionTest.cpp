@@ -7,8 +7,11 @@
 #include <string>
 
 #include "Doubles.h"
+#include "Unprivileged.h"
+#include "UnreadableSettings.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
+#include "platform/Text.h"
 #include "settings/FrmMenu.h"
 #include "settings/Mod_Config.h"
 
@@ -207,9 +210,15 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PasswordChangeTest,
     ::testing::Values(
         ChangeCase{"DefaultsCreateTheFile", nullptr, u"58263", u"58263", u"new one", true},
-        ChangeCase{"EmptyNewPassword", "[Setting]\nPassWord=old\n", u"58263", u"old", u"", true},
-        ChangeCase{"LongPasswordAccepted", nullptr, u"58263", u"58263", std::u16string(40, u'p'),
-                   true},
+        // The lock panel's box could not take these: they would lock the user out.
+        ChangeCase{"EmptyNewPassword", "[Setting]\nPassWord=old\n", u"58263", u"old", u"", false},
+        ChangeCase{"LongerThanTheLockPanelTakes", nullptr, u"58263", u"58263",
+                   std::u16string(core::kPassWordMaxLength + 1, u'p'), false},
+        ChangeCase{"MuchLonger", nullptr, u"58263", u"58263", std::u16string(40, u'p'), false},
+        ChangeCase{"AsLongAsTheLockPanelTakes", nullptr, u"58263", u"58263",
+                   std::u16string(core::kPassWordMaxLength, u'p'), true},
+        ChangeCase{"ChineseAsLongAsTheLockPanelTakes", nullptr, u"58263", u"58263",
+                   std::u16string(core::kPassWordMaxLength, u'密'), true},
         ChangeCase{"WrongUser", nullptr, u"58264", u"58263", u"x", false},
         ChangeCase{"WrongPassword", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"Alice",
                    u"Secre", u"x", false},
@@ -217,18 +226,89 @@ INSTANTIATE_TEST_SUITE_P(
                    u"x", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FrmOptionTest, EmptyPasswordThenOpensTheLockWithAnEmptyBox) {
+struct PanelCase {
+    const char* name;
+    std::u16string fresh;
+    bool taken;
+};
+
+void PrintTo(const PanelCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NewPasswordAtTheLockPanelTest : public FrmOptionTest,
+                                      public ::testing::WithParamInterface<PanelCase> {};
+
+// Whatever the change button does, the lock panel can still be opened: with the new password
+// when it was taken, with the old one when it was refused.
+TEST_P(NewPasswordAtTheLockPanelTest, CanAlwaysBeTyped) {
+    const PanelCase& c = GetParam();
     core::FrmMain& main = StartMain();
     core::FrmOption& option = OpenFromTray();
     option.Users.TextFromView(u"58263");
     option.oldPass.TextFromView(u"58263");
+    option.NewPass.TextFromView(c.fresh);
     option.Command1.Click.Raise();
-    EXPECT_EQ(Stored(u"PassWord"), u"");
+    EXPECT_EQ(h.messages.shown.size(), c.taken ? 0u : 1u);
+
     main.UserName.TextFromView(u"58263");
+    main.PassWord.TextFromView(c.taken ? c.fresh : u"58263");  // typed: cut to what the box takes
     main.CommandButton1.Click.Raise();
     h.clock.Advance(3000);
     EXPECT_FALSE(main.Locked());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NewPasswordAtTheLockPanelTest,
+    ::testing::Values(PanelCase{"Longest", std::u16string(core::kPassWordMaxLength, u'x'), true},
+                      PanelCase{"OneTooLong", std::u16string(core::kPassWordMaxLength + 1, u'x'),
+                                false},
+                      PanelCase{"Empty", u"", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class UnreadableSettingsOptionTest
+    : public FrmOptionTest,
+      public ::testing::WithParamInterface<testing_support::UnreadableCase> {};
+
+// A settings file that is there but cannot be read: the pair cannot be checked, so the change
+// is refused with a message, nothing is written and the typed texts stay for another try.
+TEST_P(UnreadableSettingsOptionTest, PasswordChangeSaysWhyAndWritesNothing) {
+    const testing_support::Watchdog watchdog(60);
+    StartMain();
+    core::FrmOption& option = OpenFromTray();
+    testing_support::MakeUnreadable(GetParam().kind, h.SettingsFile());
+    const std::string before = testing_support::Snapshot(h.SettingsFile());
+    // What happened, in one line that a child process can compare as well.
+    auto change = [&] {
+        option.Users.TextFromView(u"58263");
+        option.oldPass.TextFromView(u"58263");
+        option.NewPass.TextFromView(u"new one");
+        option.Command1.Click.Raise();
+        std::string seen;
+        for (const auto& m : h.messages.shown) {
+            seen += "[" + platform::ToUtf8Lossy(m.title) + "|" +
+                    (m.style == platform::MsgBoxStyle::OkCritical ? "stop" : "plain") + "|" +
+                    platform::ToUtf8Lossy(m.text.substr(0, core::kSettingsUnreadable.size())) +
+                    "] ";
+        }
+        return seen + "boxes " +
+               platform::ToUtf8Lossy(option.Users.Text() + u"/" + option.oldPass.Text() + u"/" +
+                                     option.NewPass.Text());
+    };
+    const std::string expected = "[系统提示|stop|" +
+                                 platform::ToUtf8Lossy(core::kSettingsUnreadable) +
+                                 "] boxes 58263/58263/new one";
+    if (GetParam().kind == testing_support::Unreadable::NoPermission) {
+        EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return change() == expected; }));
+    } else {
+        EXPECT_EQ(change(), expected);
+    }
+    EXPECT_EQ(testing_support::Snapshot(h.SettingsFile()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsOptionTest,
+                         ::testing::ValuesIn(testing_support::kUnreadableCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A write the file refuses is said, and nothing pretends it was kept.
 TEST_F(FrmOptionTest, RefusedWritesAreReported) {

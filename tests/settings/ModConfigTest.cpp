@@ -5,11 +5,15 @@
 #include <stdlib.h>
 
 #include "TempDir.h"
+#include "Unprivileged.h"
+#include "UnreadableSettings.h"
 #include "platform/Services.h"
+#include "platform/Text.h"
 
 namespace {
 
 using core::ReadSetting;
+using core::TryReadSetting;
 using core::WriteSetting;
 using testing_support::ReadFile;
 using testing_support::TempDir;
@@ -72,6 +76,46 @@ TEST_F(ModConfigTest, ReadsAFileWrittenByHand) {
     EXPECT_EQ(ReadSetting(u"Setting", u"UserName", u"58263"), u"Alice");
     EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"  spaced  ");
 }
+
+TEST_F(ModConfigTest, NoFileIsNoErrorForTheCheckedRead) {
+    EXPECT_EQ(TryReadSetting(u"Setting", u"PassWord", u"58263"), u"58263");
+    WriteFile(m_file, "[Setting]\nPassWord=\n");
+    EXPECT_EQ(TryReadSetting(u"Setting", u"PassWord", u"58263"), u"");
+}
+
+class ModConfigUnreadableTest
+    : public ModConfigTest,
+      public ::testing::WithParamInterface<testing_support::UnreadableCase> {};
+
+// A file that is there but cannot be read gives no value to the checked read, and its default
+// to the plain one (the lock switch and the reload period fall back to their safe defaults).
+TEST_P(ModConfigUnreadableTest, CheckedReadFailsPlainReadDefaults) {
+    const testing_support::Watchdog watchdog(60);
+    testing_support::MakeUnreadable(GetParam().kind, m_file);
+    // What the reads give, in one line that a child process can compare as well.
+    auto reads = [] {
+        auto shown = [](const std::optional<std::u16string>& v) {
+            return v ? platform::ToUtf8Lossy(*v) : std::string("(unreadable)");
+        };
+        return "UserName " + shown(TryReadSetting(u"Setting", u"UserName", u"58263")) +
+               ", PassWord " + shown(TryReadSetting(u"Setting", u"PassWord", u"58263")) +
+               ", plain PassWord " + shown(ReadSetting(u"Setting", u"PassWord", u"58263")) +
+               ", Lock " + shown(ReadSetting(u"Setting", u"Lock", u"True")) + ", LockTime " +
+               shown(ReadSetting(u"Setting", u"LockTime", u"15"));
+    };
+    const std::string expected =
+        "UserName (unreadable), PassWord (unreadable), plain PassWord 58263, Lock True, "
+        "LockTime 15";
+    if (GetParam().kind == testing_support::Unreadable::NoPermission) {
+        EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return reads() == expected; }));
+    } else {
+        EXPECT_EQ(reads(), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ModConfigUnreadableTest,
+                         ::testing::ValuesIn(testing_support::kUnreadableCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ModConfigPath, MissingDirectoryIsCreatedOwnerOnly) {
     TempDir dir;
