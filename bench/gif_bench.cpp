@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <string>
 
+#include "binding/QtPictureDecoder.h"
 #include "gif/clsGifs.h"
 #include "platform/Services.h"
 #include "platform/gdi/Gdi.h"
-#include "qt/QtPictureDecoder.h"
 
 namespace {
 

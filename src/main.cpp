@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtApp.h"
+#include "binding/QtApp.h"
 
 int main(int argc, char** argv) {
     return binding::RunApplication(argc, argv);

@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -22,10 +22,6 @@ namespace gdi = platform::gdi;
 
 namespace {
 
-// Ends the walk where it stands: a read beyond the file's end, a position or a counter out of
-// its range, a frame file that cannot be written, loaded or deleted.
-struct WalkEnd {};
-
 // A canvas larger than this either way, or with more pixels than this (4 MB, sixteen times the
 // banners'), is not made: making and clearing it at every file would hold up the user interface.
 constexpr int kMaxCanvasSide = 16384;
@@ -37,12 +33,15 @@ constexpr int kNameAttempts = 16;
 // user interface waits.
 constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 21;
 
-// Runs one statement of a routine that skips the statements that fail.
+// Runs one statement of a routine that skips the statements that fail: a frame the tables have
+// no entry for, or work bitmaps that do not fit in memory. Anything else is no failure of the
+// drawing and goes on to the caller.
 template <typename F>
 void Step(F&& statement) {
     try {
         statement();
-    } catch (const std::exception&) {
+    } catch (const std::out_of_range&) {
+    } catch (const std::bad_alloc&) {
     }
 }
 
@@ -118,25 +117,39 @@ clsGifs::~clsGifs() {
 
 // --- Reading the file ---------------------------------------------------------------------------
 
-std::uint8_t clsGifs::Byte(std::int64_t p) const {
-    if (p < 1 || p > static_cast<std::int64_t>(m_FileBytes.size())) {
-        throw WalkEnd{};
+bool clsGifs::InFile(std::int64_t p) const {
+    return p >= 1 && p <= static_cast<std::int64_t>(m_FileBytes.size());
+}
+
+bool clsGifs::ReadByte(std::int64_t p, std::uint8_t& out) const {
+    if (!InFile(p)) {
+        return false;
     }
-    return m_FileBytes[static_cast<std::size_t>(p - 1)];
+    out = m_FileBytes[static_cast<std::size_t>(p - 1)];
+    return true;
 }
 
-std::int16_t clsGifs::Word(std::int64_t p) const {
-    const int low = Byte(p);
-    const int high = Byte(p + 1);
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
+bool clsGifs::ReadWord(std::int64_t p, std::int16_t& out) const {
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    if (!ReadByte(p, low) || !ReadByte(p + 1, high)) {
+        return false;
+    }
+    out = static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
+    return true;
 }
 
-std::int64_t clsGifs::SkipChain(std::int64_t q) const {
+bool clsGifs::SkipChain(std::int64_t q, std::int64_t& terminator) const {
     std::int64_t r = q;
-    while (Byte(r) != 0) {
-        r = r + Byte(r) + 1;
+    std::uint8_t size = 0;
+    while (ReadByte(r, size) && size != 0) {
+        r = r + size + 1;
     }
-    return r;
+    if (!InFile(r)) {
+        return false;
+    }
+    terminator = r;
+    return true;
 }
 
 // --- The walk -----------------------------------------------------------------------------------
@@ -154,40 +167,23 @@ bool clsGifs::fGifBreakOutFrames() {
     }
     try {
         Walk();
-    } catch (...) {
-        // The walk ends quietly; what was built so far stays.
+    } catch (const std::bad_alloc&) {
+        // A file whose tables, frames or canvas do not fit in memory is not played; what was
+        // built before stays, as when the file ends too early.
     }
     return false;
 }
 
+// The walk ends at the first step that says so; the frames are written and loaded once the
+// file's blocks are over.
 void clsGifs::Walk() {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(strGifFileNames, bytes) || bytes.empty()) {
+    if (ReadFile() == WalkStep::Stop) {
         return;
     }
-    m_FileBytes = std::move(bytes);
-    const auto n = static_cast<std::int64_t>(m_FileBytes.size());
-
-    if (Byte(1) != 0x47 || Byte(2) != 0x49 || Byte(3) != 0x46 || Byte(4) != 0x38) {
+    std::int64_t p = 0;
+    if (ReadHeader(p) == WalkStep::Stop) {
         return;
     }
-
-    m_ScreenWidth = Word(7);
-    m_ScreenHeight = Word(9);
-    const std::uint8_t screenPacked = Byte(11);
-    m_HasGlobalTable = (screenPacked & 0x80) != 0;
-    m_GlobalTableBits = screenPacked & 0x07;
-    m_BackIndex = Byte(12);
-    std::int64_t p = 13;
-
-    if (m_HasGlobalTable) {
-        const std::int64_t size = 3LL << (m_GlobalTableBits + 1);
-        Byte(13 + size);  // the whole table must be there
-        std::memcpy(m_GlobalTable.data(), m_FileBytes.data() + 13, static_cast<std::size_t>(size));
-        p = p + size;
-    }
-    constexpr std::int64_t kGlobalTablePos = 14;
-
     p = p + 1;
     std::int64_t frameStart = p;
     std::size_t i = 0;
@@ -197,117 +193,221 @@ void clsGifs::Walk() {
     // when the last file on this object had more frames.
     EmptyColumns();
 
-    while (p <= n) {
+    const auto n = static_cast<std::int64_t>(m_FileBytes.size());
+    WalkStep step = WalkStep::GoOn;
+    while (step == WalkStep::GoOn && p <= n) {
         GrowColumns(i);
-
-        // Find the next image descriptor, stepping over extensions.
-        bool endOfData = false;
-        for (;;) {
-            const std::uint8_t b = Byte(p);
-            if (b == 0x2C) {
-                break;
-            }
-            if (b == 0x21) {
-                switch (Byte(p + 1)) {
-                    case 0xFF:  // application extension: an 11-byte block, then sub-blocks
-                        p = SkipChain(p + 14);
-                        break;
-                    case 0xFE:  // comment extension
-                        p = SkipChain(p + 2);
-                        break;
-                    case 0xF9: {  // graphic control extension, taken as 4 bytes long
-                        const std::uint8_t packed = Byte(p + 3);
-                        m_Disposal[i] = static_cast<std::uint8_t>((packed & 0x1C) >> 2);
-                        m_HasTransparency[i] = (packed & 0x01) != 0;
-                        m_TransIndex[i] = Byte(p + 6);
-                        m_Delay[i] = Byte(p + 4) | (Byte(p + 5) << 8);
-                        p = p + 7;
-                        break;
-                    }
-                    case 0x01:  // plain text extension: a 12-byte block, then sub-blocks
-                        p = SkipChain(p + 15);
-                        break;
-                    default:  // unknown: look at the next byte
-                        break;
-                }
-            }
-            p = p + 1;
-            // The file ends right after a whole block: it lacks only its trailer.
-            if (p == n + 1) {
-                endOfData = true;
-                break;
-            }
-            if (Byte(p) == 0x3B) {
-                break;
-            }
-            if (p >= n) {
-                break;
-            }
+        step = ReadExtensions(i, p);
+        if (step == WalkStep::GoOn) {
+            step = ReadImage(i, p);
         }
-        if (endOfData) {
-            break;
+        if (step == WalkStep::GoOn) {
+            step = RecordFrame(i, frameStart, p);
         }
-        if (Byte(p) == 0x3B || p >= n) {
-            break;
+        if (step == WalkStep::GoOn) {
+            step = NextFrame(p);
+            frameStart = p;
+            i = i + 1;
         }
-
-        // The image descriptor.
-        m_FrameLeft[i] = Word(p + 1);
-        m_FrameTop[i] = Word(p + 3);
-        m_FrameWidth[i] = Word(p + 5);
-        m_FrameHeight[i] = Word(p + 7);
-        const std::uint8_t packed = Byte(p + 9);
-        m_HasLocalTable[i] = (packed & 0x80) != 0;
-        m_LocalTableBits[i] = packed & 0x07;
-
-        std::int64_t tablePos = kGlobalTablePos;
-        if (m_HasLocalTable[i]) {
-            const std::int64_t size = 3LL << (m_LocalTableBits[i] + 1);
-            Byte(p + 9 + size);
-            std::memcpy(m_LocalTable.data(), m_FileBytes.data() + (p + 9),
-                        static_cast<std::size_t>(size));
-            tablePos = p + 10;
-            p = p + size;
-        }
-
-        // p + 10 holds the LZW minimum code size; the data sub-blocks follow.
-        p = SkipChain(p + 11);
-
-        if (m_HasTransparency[i]) {
-            DuplicateCheck(i, tablePos);
-            if (m_HasLocalTable[i]) {
-                m_LocalKey[i] = Packed(&m_LocalTable[3u * m_TransIndex[i]]);
-            }
-        }
-
-        if (i == 0) {
-            m_FrameStart.assign(1, static_cast<std::int32_t>(frameStart));
-            m_FrameEnd.assign(1, static_cast<std::int32_t>(p));
-            m_FrameCount = 0;
-        } else {
-            if (m_FrameStart.size() >=
-                static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
-                throw WalkEnd{};  // more frames than the counter holds
-            }
-            m_FrameStart.push_back(static_cast<std::int32_t>(frameStart));
-            m_FrameEnd.push_back(static_cast<std::int32_t>(p));
-            m_FrameCount = static_cast<std::int16_t>(m_FrameStart.size());
-        }
-
-        p = p + 1;
-        frameStart = p;
-        if (p == n + 1) {
-            break;  // the last image is whole; only the trailer is missing
-        }
-        if (Byte(p) == 0x3B) {
-            break;
-        }
-        i = i + 1;
     }
-
-    WriteAndLoadFrames();
+    if (step == WalkStep::Stop || WriteAndLoadFrames() == WalkStep::Stop) {
+        return;
+    }
     fCreateBitMap();
     m_WalkComplete = true;
+}
+
+clsGifs::WalkStep clsGifs::ReadFile() {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(strGifFileNames, bytes) || bytes.empty()) {
+        return WalkStep::Stop;
+    }
+    m_FileBytes = std::move(bytes);
+    return WalkStep::GoOn;
+}
+
+// The signature, the logical screen descriptor and the global colour table; p is left on the
+// table's last byte (the descriptor's last without a table).
+clsGifs::WalkStep clsGifs::ReadHeader(std::int64_t& p) {
+    static constexpr std::uint8_t kSignature[] = {0x47, 0x49, 0x46, 0x38};  // "GIF8"
+    for (std::int64_t k = 0; k < 4; ++k) {
+        std::uint8_t b = 0;
+        if (!ReadByte(1 + k, b) || b != kSignature[k]) {
+            return WalkStep::Stop;
+        }
+    }
+
+    std::uint8_t screenPacked = 0;
+    if (!ReadWord(7, m_ScreenWidth) || !ReadWord(9, m_ScreenHeight) ||
+        !ReadByte(11, screenPacked)) {
+        return WalkStep::Stop;
+    }
+    m_HasGlobalTable = (screenPacked & 0x80) != 0;
+    m_GlobalTableBits = screenPacked & 0x07;
+    if (!ReadByte(12, m_BackIndex)) {
+        return WalkStep::Stop;
+    }
+    p = 13;
+
+    if (m_HasGlobalTable) {
+        const std::int64_t size = 3LL << (m_GlobalTableBits + 1);
+        if (!InFile(13 + size)) {  // the whole table must be there
+            return WalkStep::Stop;
+        }
+        std::memcpy(m_GlobalTable.data(), m_FileBytes.data() + 13, static_cast<std::size_t>(size));
+        p = p + size;
+    }
+    return WalkStep::GoOn;
+}
+
+// Steps over the extensions up to frame i's image descriptor, keeping what its graphic control
+// extension says. Bytes that start no block are passed over one at a time.
+clsGifs::WalkStep clsGifs::ReadExtensions(std::size_t i, std::int64_t& p) {
+    const auto n = static_cast<std::int64_t>(m_FileBytes.size());
+    std::uint8_t b = 0;
+    for (;;) {
+        if (!ReadByte(p, b)) {
+            return WalkStep::Stop;
+        }
+        if (b == 0x2C) {
+            break;
+        }
+        if (b == 0x21 && ReadExtension(i, p) == WalkStep::Stop) {
+            return WalkStep::Stop;
+        }
+        p = p + 1;
+        // The file ends right after a whole block: it lacks only its trailer.
+        if (p == n + 1) {
+            return WalkStep::BlocksOver;
+        }
+        if (!ReadByte(p, b)) {
+            return WalkStep::Stop;
+        }
+        if (b == 0x3B || p >= n) {
+            break;
+        }
+    }
+    if (!ReadByte(p, b)) {
+        return WalkStep::Stop;
+    }
+    return b == 0x3B || p >= n ? WalkStep::BlocksOver : WalkStep::GoOn;
+}
+
+// The extension whose introducer is at p; p is left on its last byte.
+clsGifs::WalkStep clsGifs::ReadExtension(std::size_t i, std::int64_t& p) {
+    std::uint8_t label = 0;
+    if (!ReadByte(p + 1, label)) {
+        return WalkStep::Stop;
+    }
+    std::int64_t chain = 0;
+    switch (label) {
+        case 0xFF:  // application extension: an 11-byte block, then sub-blocks
+            chain = p + 14;
+            break;
+        case 0xFE:  // comment extension
+            chain = p + 2;
+            break;
+        case 0xF9:  // graphic control extension, taken as 4 bytes long
+            if (ReadGraphicControl(i, p) == WalkStep::Stop) {
+                return WalkStep::Stop;
+            }
+            p = p + 7;
+            return WalkStep::GoOn;
+        case 0x01:  // plain text extension: a 12-byte block, then sub-blocks
+            chain = p + 15;
+            break;
+        default:  // unknown: the scan looks at the next byte
+            return WalkStep::GoOn;
+    }
+    return SkipChain(chain, p) ? WalkStep::GoOn : WalkStep::Stop;
+}
+
+clsGifs::WalkStep clsGifs::ReadGraphicControl(std::size_t i, std::int64_t p) {
+    std::uint8_t packed = 0;
+    if (!ReadByte(p + 3, packed)) {
+        return WalkStep::Stop;
+    }
+    m_Disposal[i] = static_cast<std::uint8_t>((packed & 0x1C) >> 2);
+    m_HasTransparency[i] = (packed & 0x01) != 0;
+    std::uint8_t delayLow = 0;
+    std::uint8_t delayHigh = 0;
+    if (!ReadByte(p + 6, m_TransIndex[i]) || !ReadByte(p + 4, delayLow) ||
+        !ReadByte(p + 5, delayHigh)) {
+        return WalkStep::Stop;
+    }
+    m_Delay[i] = delayLow | (delayHigh << 8);
+    return WalkStep::GoOn;
+}
+
+// Frame i's image descriptor at p, its local colour table and its image data; p is left on the
+// data's terminator.
+clsGifs::WalkStep clsGifs::ReadImage(std::size_t i, std::int64_t& p) {
+    constexpr std::int64_t kGlobalTablePos = 14;
+    std::uint8_t packed = 0;
+    if (!ReadWord(p + 1, m_FrameLeft[i]) || !ReadWord(p + 3, m_FrameTop[i]) ||
+        !ReadWord(p + 5, m_FrameWidth[i]) || !ReadWord(p + 7, m_FrameHeight[i]) ||
+        !ReadByte(p + 9, packed)) {
+        return WalkStep::Stop;
+    }
+    m_HasLocalTable[i] = (packed & 0x80) != 0;
+    m_LocalTableBits[i] = packed & 0x07;
+
+    std::int64_t tablePos = kGlobalTablePos;
+    if (m_HasLocalTable[i]) {
+        const std::int64_t size = 3LL << (m_LocalTableBits[i] + 1);
+        if (!InFile(p + 9 + size)) {
+            return WalkStep::Stop;
+        }
+        std::memcpy(m_LocalTable.data(), m_FileBytes.data() + (p + 9),
+                    static_cast<std::size_t>(size));
+        tablePos = p + 10;
+        p = p + size;
+    }
+
+    // p + 10 holds the LZW minimum code size; the data sub-blocks follow.
+    if (!SkipChain(p + 11, p)) {
+        return WalkStep::Stop;
+    }
+
+    if (m_HasTransparency[i]) {
+        if (DuplicateCheck(i, tablePos) == WalkStep::Stop) {
+            return WalkStep::Stop;
+        }
+        if (m_HasLocalTable[i]) {
+            m_LocalKey[i] = Packed(&m_LocalTable[3u * m_TransIndex[i]]);
+        }
+    }
+    return WalkStep::GoOn;
+}
+
+clsGifs::WalkStep clsGifs::RecordFrame(std::size_t i, std::int64_t frameStart,
+                                       std::int64_t frameEnd) {
+    if (i == 0) {
+        m_FrameStart.assign(1, static_cast<std::int32_t>(frameStart));
+        m_FrameEnd.assign(1, static_cast<std::int32_t>(frameEnd));
+        m_FrameCount = 0;
+        return WalkStep::GoOn;
+    }
+    if (m_FrameStart.size() >= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
+        return WalkStep::Stop;  // more frames than the counter holds
+    }
+    m_FrameStart.push_back(static_cast<std::int32_t>(frameStart));
+    m_FrameEnd.push_back(static_cast<std::int32_t>(frameEnd));
+    m_FrameCount = static_cast<std::int16_t>(m_FrameStart.size());
+    return WalkStep::GoOn;
+}
+
+// From the last frame's terminator at p to where the next frame starts.
+clsGifs::WalkStep clsGifs::NextFrame(std::int64_t& p) const {
+    p = p + 1;
+    if (p == static_cast<std::int64_t>(m_FileBytes.size()) + 1) {
+        return WalkStep::BlocksOver;  // the last image is whole; only the trailer is missing
+    }
+    std::uint8_t b = 0;
+    if (!ReadByte(p, b)) {
+        return WalkStep::Stop;
+    }
+    return b == 0x3B ? WalkStep::BlocksOver : WalkStep::GoOn;
 }
 
 void clsGifs::GrowColumns(std::size_t i) {
@@ -341,7 +441,7 @@ void clsGifs::EmptyColumns() {
 
 // A transparent colour that also appears at another entry would make those pixels transparent
 // too: the transparent entry gets a colour of its own, in the table and in the file bytes.
-void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
+clsGifs::WalkStep clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
     const bool local = m_HasLocalTable[i];
     std::array<std::uint8_t, 768>& table = local ? m_LocalTable : m_GlobalTable;
     const int bits = local ? m_LocalTableBits[i] : m_GlobalTableBits;
@@ -357,7 +457,7 @@ void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
         }
     }
     if (!duplicate) {
-        return;
+        return WalkStep::GoOn;
     }
 
     std::int32_t largest = 0;
@@ -381,16 +481,18 @@ void clsGifs::DuplicateCheck(std::size_t i, std::int64_t tablePos) {
     }
     for (int c = 0; c < 3; ++c) {
         const std::int64_t at = tablePos + 3 * t + c;
-        Byte(at);
+        if (!InFile(at)) {
+            return WalkStep::Stop;
+        }
         m_FileBytes[static_cast<std::size_t>(at - 1)] = rgb[c];
     }
+    return WalkStep::GoOn;
 }
 
-void clsGifs::WriteAndLoadFrames() {
+clsGifs::WalkStep clsGifs::WriteAndLoadFrames() {
     if (m_FrameStart.size() > kMaxFrameFiles) {
-        throw WalkEnd{};
+        return WalkStep::Stop;
     }
-    const std::int64_t n = static_cast<std::int64_t>(m_FileBytes.size());
     // Sizes in the file go up to 65535 either way.
     const auto screenWidth = static_cast<std::uint16_t>(m_ScreenWidth);
     const auto screenHeight = static_cast<std::uint16_t>(m_ScreenHeight);
@@ -409,65 +511,73 @@ void clsGifs::WriteAndLoadFrames() {
             }
             pixels += std::int64_t{width} * height;
         }
-        if (pixels > kMaxPicturePixels) {
-            throw WalkEnd{};
-        }
-        char buffer[256];
-        const std::uint32_t length = platform::GetTempPathA(sizeof buffer, buffer);
-        if (length >= sizeof buffer) {
-            throw WalkEnd{};  // a temporary directory too long for the buffer
-        }
-        const std::string dir(buffer, length);
-        const std::string prefix = " " + std::to_string(k);
-
-        // The frame's bytes: header, body, then the four closing bytes.
-        const std::int64_t headerEnd = m_FrameStart[0] - 1;
-        const std::int64_t bodyStart = m_FrameStart[k];
-        const std::int64_t bodyEnd = m_FrameEnd[k] - 1;
-        if (headerEnd < 0 || headerEnd > n || bodyStart < 1 || bodyEnd > n ||
-            bodyEnd < bodyStart - 1) {
-            throw WalkEnd{};
-        }
-        static constexpr std::uint8_t kEnd[] = {0x00};
-        static constexpr std::uint8_t kExtension[] = {0x21, 0xF9};
-        static constexpr std::uint8_t kTrailer[] = {0x3B};
-
-        // A name that is taken (by a file, a link, anything) is never written through.
-        platform::NewFile file;
-        std::string name;
-        for (int attempt = 0; attempt < kNameAttempts && !file.IsOpen(); ++attempt) {
-            name = MakeTempFileName(dir, prefix, "GIF");
-            if (name.empty()) {
-                throw WalkEnd{};
-            }
-            file = platform::NewFile(name);
-            if (!file.IsOpen() && file.Error() != EEXIST) {
-                throw WalkEnd{};
-            }
-        }
-        if (!file.IsOpen()) {
-            throw WalkEnd{};
-        }
-        FrameFile frameFile(name);
-        // A frame file cut short (a full disk) is never handed to the decoder.
-        const bool written = file.Write(m_FileBytes.data(), static_cast<std::size_t>(headerEnd)) &&
-                             file.Write(m_FileBytes.data() + (bodyStart - 1),
-                                        static_cast<std::size_t>(bodyEnd - bodyStart + 1)) &&
-                             file.Write(kEnd, sizeof kEnd) &&
-                             file.Write(kExtension, sizeof kExtension) &&
-                             file.Write(kTrailer, sizeof kTrailer);
-        if (!file.Close() || !written) {
-            throw WalkEnd{};
-        }
-
-        m_FramePics.resize(k + 1);
-        m_LastFrame = static_cast<std::int16_t>(k);
-        m_FramePics[k] = LoadImageFile(frameFile.Name());
-
-        if (!frameFile.Delete()) {
-            throw WalkEnd{};
+        if (pixels > kMaxPicturePixels || WriteAndLoadFrame(k) == WalkStep::Stop) {
+            return WalkStep::Stop;
         }
     }
+    return WalkStep::GoOn;
+}
+
+// Frame k as a GIF file of its own in the temporary directory, decoded and deleted again.
+clsGifs::WalkStep clsGifs::WriteAndLoadFrame(std::size_t k) {
+    const std::int64_t n = static_cast<std::int64_t>(m_FileBytes.size());
+    char buffer[256];
+    const std::uint32_t length = platform::GetTempPathA(sizeof buffer, buffer);
+    if (length >= sizeof buffer) {
+        return WalkStep::Stop;  // a temporary directory too long for the buffer
+    }
+    const std::string dir(buffer, length);
+    const std::string prefix = " " + std::to_string(k);
+
+    // The frame's bytes: header, body, then the four closing bytes.
+    const std::int64_t headerEnd = m_FrameStart[0] - 1;
+    const std::int64_t bodyStart = m_FrameStart[k];
+    const std::int64_t bodyEnd = m_FrameEnd[k] - 1;
+    if (headerEnd < 0 || headerEnd > n || bodyStart < 1 || bodyEnd > n || bodyEnd < bodyStart - 1) {
+        return WalkStep::Stop;
+    }
+    static constexpr std::uint8_t kEnd[] = {0x00};
+    static constexpr std::uint8_t kExtension[] = {0x21, 0xF9};
+    static constexpr std::uint8_t kTrailer[] = {0x3B};
+
+    // A name that is taken (by a file, a link, anything) is never written through.
+    platform::NewFile file;
+    std::string name;
+    for (int attempt = 0; attempt < kNameAttempts && !file.IsOpen(); ++attempt) {
+        name = MakeTempFileName(dir, prefix, "GIF");
+        if (name.empty()) {
+            return WalkStep::Stop;
+        }
+        file = platform::NewFile(name);
+        if (!file.IsOpen() && file.Error() != EEXIST) {
+            return WalkStep::Stop;
+        }
+    }
+    if (!file.IsOpen()) {
+        return WalkStep::Stop;
+    }
+    FrameFile frameFile(name);
+    // A frame file cut short (a full disk) is never handed to the decoder.
+    const bool written = file.Write(m_FileBytes.data(), static_cast<std::size_t>(headerEnd)) &&
+                         file.Write(m_FileBytes.data() + (bodyStart - 1),
+                                    static_cast<std::size_t>(bodyEnd - bodyStart + 1)) &&
+                         file.Write(kEnd, sizeof kEnd) &&
+                         file.Write(kExtension, sizeof kExtension) &&
+                         file.Write(kTrailer, sizeof kTrailer);
+    if (!file.Close() || !written) {
+        return WalkStep::Stop;
+    }
+
+    m_FramePics.resize(k + 1);
+    m_LastFrame = static_cast<std::int16_t>(k);
+    try {
+        m_FramePics[k] = LoadImageFile(frameFile.Name());
+    } catch (const std::runtime_error&) {
+        // The runtime's loader found no picture in it either: the walk ends at this frame.
+        return WalkStep::Stop;
+    }
+
+    return frameFile.Delete() ? WalkStep::GoOn : WalkStep::Stop;
 }
 
 std::string clsGifs::MakeTempFileName(std::string path, const std::string& prefix,
@@ -609,7 +719,7 @@ std::int32_t clsGifs::RenderGif(std::int32_t& intFrameNum) {
     Step([&] {
         picture = At(m_FramePics, k);
         if (picture == nullptr) {
-            throw std::runtime_error("no picture for this frame");
+            return;  // nothing to select: the copy reads the frame context's own bitmap
         }
         // A selection that fails displaces nothing, and the bitmap to put back stays the same.
         if (gdi::HGDIOBJ displaced = gdi::SelectObject(frameDC, picture->Handle())) {

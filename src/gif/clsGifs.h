@@ -101,11 +101,27 @@ class clsGifs {
     platform::gdi::COLORREF KeyColour() const;
 
   private:
+    // What the walk does after one of its steps.
+    enum class WalkStep {
+        GoOn,        // the next block follows
+        BlocksOver,  // the file's blocks are over: the frames are written and loaded
+        Stop,        // the file ends too early, or a limit is reached: nothing more is built
+    };
+
     void Walk();
+    WalkStep ReadFile();
+    WalkStep ReadHeader(std::int64_t& p);
+    WalkStep ReadExtensions(std::size_t i, std::int64_t& p);
+    WalkStep ReadExtension(std::size_t i, std::int64_t& p);
+    WalkStep ReadGraphicControl(std::size_t i, std::int64_t p);
+    WalkStep ReadImage(std::size_t i, std::int64_t& p);
+    WalkStep RecordFrame(std::size_t i, std::int64_t frameStart, std::int64_t frameEnd);
+    WalkStep NextFrame(std::int64_t& p) const;
     void GrowColumns(std::size_t i);
     void EmptyColumns();
-    void DuplicateCheck(std::size_t i, std::int64_t tablePos);
-    void WriteAndLoadFrames();
+    WalkStep DuplicateCheck(std::size_t i, std::int64_t tablePos);
+    WalkStep WriteAndLoadFrames();
+    WalkStep WriteAndLoadFrame(std::size_t k);
     bool fIsStill() const;
     void ReleaseCanvas();
     static std::string MakeTempFileName(std::string path, const std::string& prefix,
@@ -115,9 +131,13 @@ class clsGifs {
                               platform::gdi::HDC source, const std::array<std::int32_t, 4>& rect,
                               std::int16_t x, std::int16_t y, platform::gdi::COLORREF key);
 
-    std::uint8_t Byte(std::int64_t p) const;
-    std::int16_t Word(std::int64_t p) const;
-    std::int64_t SkipChain(std::int64_t q) const;
+    // Reads of the file at position p; false, with `out` untouched, past the file's end.
+    bool ReadByte(std::int64_t p, std::uint8_t& out) const;
+    bool ReadWord(std::int64_t p, std::int16_t& out) const;
+    bool InFile(std::int64_t p) const;
+    // The terminator of the sub-block chain whose first size byte is at q; false when the chain
+    // runs off the file's end.
+    bool SkipChain(std::int64_t q, std::int64_t& terminator) const;
 
     // The walk.
     std::string strGifFileNames;

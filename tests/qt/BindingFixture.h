@@ -13,9 +13,9 @@
 #include "Doubles.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
-#include "qt/Convert.h"
-#include "qt/QtWindowSystem.h"
-#include "qt/Widgets.h"
+#include "binding/Convert.h"
+#include "binding/FormWidget.h"
+#include "binding/QtWindowSystem.h"
 
 namespace testing_support {
 

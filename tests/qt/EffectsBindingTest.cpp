@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "BindingFixture.h"
+#include "binding/QtText.h"
 #include "effects/Mod_PicBoxAplha.h"
 #include "forms/Layouts.h"
-#include "qt/QtText.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include "GifTestDecoder.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
+#include "binding/QtPictureDecoder.h"
 #include "gif/Mod_IntImg.h"
 #include "gif/clsGifs.h"
 #include "platform/Services.h"
-#include "qt/QtPictureDecoder.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include "Doubles.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
+#include "binding/QtPictureDecoder.h"
+#include "binding/QtWindowSystem.h"
+#include "binding/UserControlWidget.h"
 #include "gif/GifPlay.h"
 #include "platform/Form.h"
-#include "qt/QtPictureDecoder.h"
-#include "qt/QtWindowSystem.h"
-#include "qt/UserControlWidget.h"
 
 namespace {
 

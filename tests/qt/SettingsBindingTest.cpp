@@ -20,10 +20,10 @@
 #include "BindingFixture.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
+#include "binding/Browser.h"
+#include "binding/QtPictureDecoder.h"
 #include "forms/Addresses.h"
 #include "platform/Shell.h"
-#include "qt/Browser.h"
-#include "qt/QtPictureDecoder.h"
 #include "settings/FrmMenu.h"
 #include "settings/FrmOption.h"
 

@@ -12,7 +12,7 @@
 #include "Doubles.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
-#include "qt/QtShell.h"
+#include "binding/QtShell.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtText.h"
+#include "binding/QtText.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "qt/Convert.h"
+#include "binding/Convert.h"
 
 namespace binding {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtRuntime.h"
+#include "binding/QtRuntime.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
 #include <QScreen>
 
-#include "qt/Convert.h"
+#include "binding/Convert.h"
 
 namespace binding {
 

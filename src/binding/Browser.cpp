@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/Browser.h"
+#include "binding/Browser.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
+#include "binding/Convert.h"
 #include "platform/Files.h"
-#include "qt/Convert.h"
 
 namespace binding {
 

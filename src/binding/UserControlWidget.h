@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
+#include "binding/View.h"
 #include "platform/UserControl.h"
-#include "qt/Widgets.h"
 
 namespace binding {
 

@@ -42,4 +42,17 @@ inline int Px(platform::Twips t) {
     return platform::TwipsToPixels(t);
 }
 
+// A pixel position (a pointer's, a window's) in the model's twips, fractions kept.
+inline float ToTwips(qreal px) {
+    return static_cast<float>(px * 15.0);
+}
+
+// A colour as style sheets write it.
+inline QString ToCssRgb(platform::gdi::COLORREF c) {
+    return QStringLiteral("rgb(%1,%2,%3)")
+        .arg(platform::gdi::GetRValue(c))
+        .arg(platform::gdi::GetGValue(c))
+        .arg(platform::gdi::GetBValue(c));
+}
+
 }  // namespace binding

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtWindowSystem.h"
+#include "binding/QtWindowSystem.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -8,16 +8,23 @@
 
 #include <algorithm>
 
+#include "binding/AlphaImageWidget.h"
+#include "binding/Browser.h"
+#include "binding/CommandButtonWidget.h"
+#include "binding/Convert.h"
+#include "binding/FormWidget.h"
+#include "binding/LabelWidget.h"
+#include "binding/OptionButtonWidget.h"
+#include "binding/PictureBoxWidget.h"
+#include "binding/ShapeWidget.h"
+#include "binding/TextBoxWidget.h"
+#include "binding/UserControlWidget.h"
 #include "forms/AlphaImage.h"
 #include "forms/OptionButton.h"
 #include "forms/TextBox.h"
 #include "forms/WebBrowser.h"
 #include "platform/Timer.h"
 #include "platform/UserControl.h"
-#include "qt/Browser.h"
-#include "qt/Convert.h"
-#include "qt/UserControlWidget.h"
-#include "qt/Widgets.h"
 
 namespace binding {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/Convert.h"
+#include "binding/Convert.h"
 
 #include <QFontDatabase>
 

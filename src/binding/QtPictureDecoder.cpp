@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtPictureDecoder.h"
+#include "binding/QtPictureDecoder.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtApp.h"
+#include "binding/QtApp.h"
 
 #include <unistd.h>
 
@@ -9,13 +9,13 @@
 #include <cstdlib>
 
 #include "app/Program.h"
+#include "binding/Convert.h"
+#include "binding/QtPictureDecoder.h"
+#include "binding/QtRuntime.h"
+#include "binding/QtShell.h"
+#include "binding/QtText.h"
+#include "binding/QtWindowSystem.h"
 #include "platform/Services.h"
-#include "qt/Convert.h"
-#include "qt/QtPictureDecoder.h"
-#include "qt/QtRuntime.h"
-#include "qt/QtShell.h"
-#include "qt/QtText.h"
-#include "qt/QtWindowSystem.h"
 
 namespace binding {
 

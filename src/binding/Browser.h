@@ -5,8 +5,8 @@
 
 #include <QWebEngineView>
 
+#include "binding/View.h"
 #include "forms/WebBrowser.h"
-#include "qt/Widgets.h"
 
 class QWebEngineProfile;
 

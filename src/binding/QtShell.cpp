@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qt/QtShell.h"
+#include "binding/QtShell.h"
 
 #include <QBuffer>
 #include <QDesktopServices>

@@ -1,22 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "qt/UserControlWidget.h"
+#include "binding/UserControlWidget.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "qt/Convert.h"
+#include "binding/Convert.h"
+#include "binding/MouseInput.h"
 
 namespace binding {
 
 using platform::Property;
 
 namespace {
-
-float Twips(qreal px) {
-    return static_cast<float>(px * 15.0);
-}
 
 // A pixel off the control's top-left corner, in twips.
 constexpr float kOff = 15.0f;
@@ -60,7 +57,7 @@ void UserControlWidget::paintEvent(QPaintEvent*) {
 void UserControlWidget::mouseMoveEvent(QMouseEvent* e) {
     if (m_control != nullptr) {
         User()->MouseMoveFromView(ButtonsOf(e->buttons()), ShiftOf(e->modifiers()),
-                                  Twips(e->position().x()), Twips(e->position().y()));
+                                  ToTwips(e->position().x()), ToTwips(e->position().y()));
     }
 }
 
@@ -68,7 +65,7 @@ void UserControlWidget::mousePressEvent(QMouseEvent* e) {
     if (m_control != nullptr) {
         m_pressed = true;
         User()->MouseDownFromView(ButtonOf(e->button()), ShiftOf(e->modifiers()),
-                                  Twips(e->position().x()), Twips(e->position().y()));
+                                  ToTwips(e->position().x()), ToTwips(e->position().y()));
     }
 }
 
@@ -80,7 +77,7 @@ void UserControlWidget::mouseReleaseEvent(QMouseEvent* e) {
     const bool click = m_pressed && rect().contains(e->position().toPoint());
     m_pressed = false;
     User()->MouseUpFromView(ButtonOf(e->button()), ShiftOf(e->modifiers()),
-                            Twips(e->position().x()), Twips(e->position().y()));
+                            ToTwips(e->position().x()), ToTwips(e->position().y()));
     if (click && m_control != nullptr) {
         User()->ClickFromView();
     }
@@ -96,8 +93,8 @@ void UserControlWidget::leaveEvent(QEvent* e) {
         return;
     }
     const QPointF at = mapFromGlobal(QCursor::pos().toPointF());
-    float x = Twips(at.x());
-    float y = Twips(at.y());
+    float x = ToTwips(at.x());
+    float y = ToTwips(at.y());
     if (x >= 0 && x <= m_control->Width() && y >= 0 && y <= m_control->Height()) {
         x = y = -kOff;  // covered where the pointer is: off the control all the same
     }
