@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/FrmMain.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <limits>
-#include <optional>
+#include <string>
 
 #include "app/Program.h"
 #include "effects/Mod_PicBoxAplha.h"
@@ -13,8 +10,8 @@
 #include "forms/Addresses.h"
 #include "forms/CloseButton.h"
 #include "forms/Layouts.h"
-#include "platform/Files.h"
 #include "platform/Resources.h"
+#include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
 #include "settings/FrmMenu.h"
@@ -26,24 +23,8 @@ using platform::Font;
 using platform::gdi::RGB;
 
 std::int32_t ReloadPeriod(const std::u16string& lockTime) {
-    constexpr std::int32_t kDefault = 15;
-    const size_t first = lockTime.find_first_not_of(u' ');
-    if (first == std::u16string::npos) {
-        return kDefault;
-    }
-    const size_t last = lockTime.find_last_not_of(u' ');
-    long long value = 0;
-    for (size_t i = first; i <= last; ++i) {
-        const char16_t c = lockTime[i];
-        if (c < u'0' || c > u'9') {
-            return kDefault;
-        }
-        value = value * 10 + (c - u'0');
-        if (value > std::numeric_limits<std::int32_t>::max()) {
-            return kDefault;
-        }
-    }
-    return static_cast<std::int32_t>(value);
+    constexpr std::int32_t kDefault = *WholeMinutes(kLockTime.defaultValue);
+    return WholeMinutes(lockTime).value_or(kDefault);
 }
 
 std::u16string ClockCaption(int hour, int minute, int second) {
@@ -166,11 +147,8 @@ VelNotifyIcon& FrmMain::TrayIcon() {
 }
 
 void FrmMain::Form_Load() {
-    // 1. No frame: take the border away, rebuild the frame through the caption, and show.
-    SetBorderStyle(platform::vbBSNone);
-    SetCaption(Caption());
-    SetVisible(false);
-    SetVisible(true);
+    // 1. No frame.
+    MakeFrameless(*this);
     // 2. The panels translucent over the background (this keeps what is drawn on the window).
     BlendPictureBox(*this, Picture1, 100);
     BlendPictureBox(*this, Picture2, 100);
@@ -190,14 +168,14 @@ void FrmMain::Form_Load() {
     // 8. The tray icon.
     TrayIcon().AddNotifyIcon(static_cast<std::int32_t>(hWnd()), Icon(), u"Tidewick");
     if (!platform::Shell().TrayAvailable()) {
-        std::fprintf(stderr,
-                     "loomhaven: no notification area on this desktop; minimising leaves the "
-                     "window on the task bar\n");
+        platform::Warn(
+            "no notification area on this desktop; minimising leaves the window on "
+            "the task bar");
     }
     // 9. The banner files for the settings window.
     ExtractBannerImages();
     // 10. The reload period, read once: a new value counts from the next start.
-    m_lockTimeValue = ReadSetting(u"Setting", u"LockTime", u"15");
+    m_lockTimeValue = ReadSetting(kLockTime);
 }
 
 void FrmMain::Form_Activate() {
@@ -213,16 +191,10 @@ void FrmMain::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
 }
 
 void FrmMain::ExtractBannerImages() {
-    const std::filesystem::path dir = DataDirectory();
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
     for (const int id : {101, 102, 103}) {
-        const std::vector<std::uint8_t> bytes = platform::LoadResData(id, "CUSTOM");
-        const std::filesystem::path file = dir / (std::to_string(id) + ".gif");
         // The file holds exactly the banner, and a reader never finds half of one.
-        if (!platform::ReplaceAtomically(file.string(), bytes)) {
-            std::fprintf(stderr, "loomhaven: cannot write the banner %s\n", file.c_str());
-        }
+        WriteDataFile(std::to_string(id) + ".gif", platform::LoadResData(id, "CUSTOM"),
+                      "the banner");
     }
 }
 
@@ -252,7 +224,7 @@ void FrmMain::Form_MouseMove(std::int16_t, std::int16_t, float x, float) {
         return;
     }
     const long long message = platform::RoundHalfEven(x) / pixelsPerUnit;
-    if (message == 514) {  // left button released
+    if (message == platform::WM_LBUTTONUP) {
         if (WindowState() == platform::vbNormal) {
             SetWindowState(platform::vbMinimized);
             SetVisible(false);
@@ -260,7 +232,7 @@ void FrmMain::Form_MouseMove(std::int16_t, std::int16_t, float x, float) {
             SetWindowState(platform::vbNormal);
             SetVisible(true);
         }
-    } else if (message == 517) {  // right button released
+    } else if (message == platform::WM_RBUTTONUP) {
         FrmMenu& menu = m_program.Menu();
         menu.Load();
         PopupMenu(menu.AppMenu);
@@ -303,18 +275,12 @@ void FrmMain::ApplyLock() {
 }
 
 void FrmMain::CommandButton1_Click() {
-    const std::optional<std::u16string> storedUser =
-        TryReadSetting(u"Setting", u"UserName", u"58263");
-    const std::optional<std::u16string> storedPassword =
-        TryReadSetting(u"Setting", u"PassWord", u"58263");
-    if (!storedUser || !storedPassword) {
-        // A file that is there but cannot be read never lets the well-known defaults in.
+    const Credentials credentials = CheckCredentials(UserName.Text(), PassWord.Text());
+    if (credentials == Credentials::Unreadable) {
         Label1.SetCaption(std::u16string(kSettingsUnreadable));
         return;
     }
-    const bool userMatches = *storedUser == UserName.Text();
-    const bool passwordMatches = *storedPassword == PassWord.Text();
-    if (userMatches && passwordMatches) {
+    if (credentials == Credentials::Match) {
         UserName.SetText(u"");
         PassWord.SetText(u"");
         float left = Picture1.Width();
@@ -328,13 +294,13 @@ void FrmMain::CommandButton1_Click() {
 }
 
 void FrmMain::PassWord_KeyDown(std::int16_t key) {
-    if (key == 13) {  // Enter presses "Login"
+    if (key == platform::vbKeyReturn) {  // Enter presses "Login"
         CommandButton1_Click();
     }
 }
 
 void FrmMain::QExit_Click(std::int16_t button) {
-    const std::u16string lock = ReadSetting(u"Setting", u"Lock", u"True");
+    const std::u16string lock = ReadSetting(kLock);
     if (lock == u"True" && button == platform::vbLeftButton) {
         float left = Picture1.Left();
         float top = Picture1.Top();

@@ -14,15 +14,12 @@
 #include "platform/Label.h"
 #include "platform/PictureBox.h"
 #include "platform/Timer.h"
+#include "settings/Mod_Config.h"
 #include "settings/VelNotifyIcon.h"
 
 namespace core {
 
 class Program;
-
-// The most characters the lock panel's password box takes: a stored password longer than this
-// could never be typed there.
-inline constexpr int kPassWordMaxLength = 20;
 
 class FrmMain : public platform::Form {
   public:
@@ -106,7 +103,7 @@ class FrmMain : public platform::Form {
 };
 
 // The reload period in minutes that `lockTime` stands for: a whole number of minutes of at
-// least 0 (blanks around it ignored); anything else counts as the default 15.
+// least 0 (blanks around it ignored); anything else counts as the setting's default.
 std::int32_t ReloadPeriod(const std::u16string& lockTime);
 
 // The clock's caption for a time of day: hours 0 to 12 (13 to 23 count as 1 to 11), no

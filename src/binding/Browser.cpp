@@ -8,10 +8,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-#include <cstdio>
-
 #include "binding/Convert.h"
 #include "platform/Files.h"
+#include "platform/Runtime.h"
 
 namespace binding {
 
@@ -25,8 +24,7 @@ QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
     for (const QString& dir : {profile->persistentStoragePath(), profile->cachePath()}) {
         const QByteArray name = QFile::encodeName(dir);
         if (!name.isEmpty() && !platform::EnsurePrivateDirectory(name.toStdString())) {
-            std::fprintf(stderr, "loomhaven: cannot make %s private to its owner\n",
-                         name.constData());
+            platform::Warn("cannot make %s private to its owner", name.constData());
         }
     }
     return profile;
@@ -51,9 +49,8 @@ BrowserWidget::BrowserWidget(core::WebBrowser& browser, QWebEngineProfile& profi
                 if (status == QWebEnginePage::NormalTerminationStatus || Browser() == nullptr) {
                     return;
                 }
-                std::fprintf(stderr,
-                             "loomhaven: the page's renderer ended (%d); reloading in %u s\n", code,
-                             Browser()->RecoveryDelayMs() / 1000);
+                platform::Warn("the page's renderer ended (%d); reloading in %u s", code,
+                               Browser()->RecoveryDelayMs() / 1000);
                 Browser()->RendererEnded();
             });
     connect(page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {

@@ -143,16 +143,16 @@ void QtShell::Activated(std::uint32_t hWnd, std::uint32_t uID,
                         QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Trigger:
-            Deliver(hWnd, uID, {513, 514});  // left button down, up
+            Deliver(hWnd, uID, {platform::WM_LBUTTONDOWN, platform::WM_LBUTTONUP});
             break;
         case QSystemTrayIcon::Context:
-            Deliver(hWnd, uID, {516, 517});  // right button down, up
+            Deliver(hWnd, uID, {platform::WM_RBUTTONDOWN, platform::WM_RBUTTONUP});
             break;
         case QSystemTrayIcon::DoubleClick:
-            Deliver(hWnd, uID, {515});
+            Deliver(hWnd, uID, {platform::WM_LBUTTONDBLCLK});
             break;
         case QSystemTrayIcon::MiddleClick:
-            Deliver(hWnd, uID, {519, 520});
+            Deliver(hWnd, uID, {platform::WM_MBUTTONDOWN, platform::WM_MBUTTONUP});
             break;
         default:
             break;
@@ -165,8 +165,9 @@ void QtShell::Activated(std::uint32_t hWnd, std::uint32_t uID,
 // screen's vertical twips per pixel, both rounded, in whole numbers; so the coordinate is built
 // from that same rounded factor, or at a logical dpi other than 96 (1440 / 110 = 13.09...) the
 // message read back would be another one.
-void QtShell::Deliver(std::uint32_t hWnd, std::uint32_t uID, std::initializer_list<int> messages) {
-    for (int message : messages) {
+void QtShell::Deliver(std::uint32_t hWnd, std::uint32_t uID,
+                      std::initializer_list<std::uint32_t> messages) {
+    for (const std::uint32_t message : messages) {
         const auto it = m_icons.find({hWnd, uID});
         if (it == m_icons.end() || it->second.callbackMessage != platform::WM_MOUSEMOVE) {
             return;

@@ -31,7 +31,8 @@ class QtShell final : public QObject, public platform::IShell {
     };
     void Apply(Icon& icon, const platform::NotifyIconRecord& record);
     void Activated(std::uint32_t hWnd, std::uint32_t uID, QSystemTrayIcon::ActivationReason reason);
-    void Deliver(std::uint32_t hWnd, std::uint32_t uID, std::initializer_list<int> messages);
+    void Deliver(std::uint32_t hWnd, std::uint32_t uID,
+                 std::initializer_list<std::uint32_t> messages);
 
     std::map<std::pair<std::uint32_t, std::uint32_t>, Icon> m_icons;
 };

@@ -51,7 +51,7 @@ void TextBoxWidget::Update(Property p) {
 void TextBoxWidget::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
     if (Box() != nullptr && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
-        Box()->KeyDown.Raise(13);
+        Box()->KeyDown.Raise(platform::vbKeyReturn);
     }
 }
 

@@ -24,6 +24,13 @@ int WholePixels(double v) {
 
 }  // namespace
 
+void MakeFrameless(platform::Form& frm) {
+    frm.SetBorderStyle(platform::vbBSNone);
+    frm.SetCaption(frm.Caption());
+    frm.SetVisible(false);
+    frm.SetVisible(true);
+}
+
 void MakeRoundWindow(platform::Form& frm) {
     // The shape is cut to the window's size in the pixels it is placed in, whatever dots per
     // inch the screen reports: a shape sized by the screen's own factor would leave the corners

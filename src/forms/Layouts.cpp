@@ -5,7 +5,9 @@
 #include <string>
 
 #include "platform/Bmp.h"
+#include "platform/Files.h"
 #include "platform/Resources.h"
+#include "platform/Runtime.h"
 #include "platform/Services.h"
 
 namespace core {
@@ -25,6 +27,19 @@ std::shared_ptr<const platform::gdi::Bitmap> LayoutPicture(std::string_view name
 
 std::filesystem::path DataDirectory() {
     return platform::CurrentServices().appPath / "data" / "image";
+}
+
+bool WriteDataFile(std::string_view name, std::span<const std::uint8_t> bytes,
+                   std::string_view what) {
+    const std::filesystem::path file = DataDirectory() / name;
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (platform::ReplaceAtomically(file.string(), bytes)) {
+        return true;
+    }
+    const std::string prefix = what.empty() ? std::string() : std::string(what) + " ";
+    platform::Warn("cannot write %s%s", prefix.c_str(), file.c_str());
+    return false;
 }
 
 }  // namespace core

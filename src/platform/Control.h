@@ -92,6 +92,9 @@ constexpr int16_t vbLeftButton = 1;
 constexpr int16_t vbRightButton = 2;
 constexpr int16_t vbMiddleButton = 4;
 
+// Key codes as KeyDown carries them.
+constexpr int16_t vbKeyReturn = 13;
+
 class Form;
 
 class Control {

@@ -2,6 +2,7 @@
 #include "platform/Runtime.h"
 
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -91,6 +92,16 @@ void RunHandler(const std::function<void()>& handler) {
         Process().End(1);
     } catch (const EndRequested&) {
     }
+}
+
+void Warn(const char* format, ...) {
+    // One write for the whole line, so warnings from elsewhere never land inside it.
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::fprintf(stderr, "loomhaven: %s\n", text);
 }
 
 }  // namespace platform

@@ -82,6 +82,9 @@ inline void DoEvents() {
     Process().DoEvents();
 }
 
+// Writes one warning line to stderr: "loomhaven: ", the printf-style text, a line break.
+[[gnu::format(printf, 1, 2)]] void Warn(const char* format, ...);
+
 // Runs an event handler under the program's failure policy: a failure that escapes it is
 // shown in a message box naming it, and the program ends with a non-zero status. Once the
 // program has ended, no handler runs any more.

@@ -22,7 +22,16 @@ constexpr std::uint32_t NIF_TIP = 4;
 constexpr std::uint32_t NIF_STATE = 8;
 constexpr std::uint32_t NIF_INFO = 16;
 
+// The mouse messages a notify icon sends to its window, as the record's callback carries them.
 constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
+constexpr std::uint32_t WM_LBUTTONDOWN = 0x201;
+constexpr std::uint32_t WM_LBUTTONUP = 0x202;
+constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x203;
+constexpr std::uint32_t WM_RBUTTONDOWN = 0x204;
+constexpr std::uint32_t WM_RBUTTONUP = 0x205;
+constexpr std::uint32_t WM_RBUTTONDBLCLK = 0x206;
+constexpr std::uint32_t WM_MBUTTONDOWN = 0x207;
+constexpr std::uint32_t WM_MBUTTONUP = 0x208;
 constexpr int SW_SHOWNORMAL = 1;
 
 // The 488-byte notify-icon record (little-endian, texts NUL-terminated in the code page).

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "settings/FrmOption.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "app/FrmMain.h"
 #include "app/Program.h"
 #include "effects/Mod_PicBoxAplha.h"
 #include "effects/Mod_Window.h"
@@ -18,8 +14,8 @@
 #include "forms/Layouts.h"
 #include "gif/Mod_IntImg.h"
 #include "platform/Bmp.h"
-#include "platform/Files.h"
 #include "platform/Resources.h"
+#include "platform/Runtime.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/Text.h"
@@ -169,11 +165,7 @@ FrmOption::FrmOption(Program& program) : Form("FrmOption"), m_program(program) {
 FrmOption::~FrmOption() = default;
 
 void FrmOption::Form_Load() {
-    // No frame: take the border away, rebuild the frame through the caption, and show again.
-    SetBorderStyle(platform::vbBSNone);
-    SetCaption(Caption());
-    SetVisible(false);
-    SetVisible(true);
+    MakeFrameless(*this);
     MakeRoundWindow(*this);
     // The banner: the board's first, although it is the second of the rotation.
     m_rotation = 0;
@@ -223,17 +215,14 @@ void FrmOption::Timer1_Timer() {
     if (!background) {
         return;
     }
-    const std::vector<std::uint8_t> bmp = platform::EncodeBmp24(*background);
-    const std::filesystem::path file = DataDirectory() / "BlackGround.bmp";
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (!platform::ReplaceAtomically(file.string(), bmp)) {
-        std::fprintf(stderr, "loomhaven: cannot write %s\n", file.c_str());
+    constexpr std::string_view kFile = "BlackGround.bmp";
+    if (!WriteDataFile(kFile, platform::EncodeBmp24(*background))) {
         return;
     }
+    const std::filesystem::path file = DataDirectory() / kFile;
     const platform::PicturePtr loaded = LoadImageFile(file);
     if (!loaded) {
-        std::fprintf(stderr, "loomhaven: cannot read back %s\n", file.c_str());
+        platform::Warn("cannot read back %s", file.c_str());
         return;
     }
     // The bitmap lives as long as the picture object that owns it.
@@ -241,8 +230,8 @@ void FrmOption::Timer1_Timer() {
         loaded, platform::gdi::BitmapOf(loaded->Handle())));
 }
 
-bool FrmOption::Save(std::u16string_view key, std::u16string_view value, std::u16string_view what) {
-    if (WriteSetting(u"Setting", key, value)) {
+bool FrmOption::Save(const Setting& setting, std::u16string_view value, std::u16string_view what) {
+    if (WriteSetting(setting, value)) {
         return true;
     }
     platform::MessageBoxes().Show(
@@ -264,11 +253,8 @@ void FrmOption::RestoreMark(std::array<OptionButton, N>& options, int previous) 
 }
 
 void FrmOption::Command1_Click() {
-    const std::optional<std::u16string> storedUser =
-        TryReadSetting(u"Setting", u"UserName", u"58263");
-    const std::optional<std::u16string> storedPassword =
-        TryReadSetting(u"Setting", u"PassWord", u"58263");
-    if (!storedUser || !storedPassword) {
+    const Credentials credentials = CheckCredentials(Users.Text(), oldPass.Text());
+    if (credentials == Credentials::Unreadable) {
         // Without the stored pair nothing can be checked, so nothing is written; the boxes
         // keep their texts for another try.
         platform::MessageBoxes().Show(
@@ -277,14 +263,10 @@ void FrmOption::Command1_Click() {
             u"系统提示", platform::MsgBoxStyle::OkCritical);
         return;
     }
-    const bool userMatches = *storedUser == Users.Text();
-    const bool passwordMatches = *storedPassword == oldPass.Text();
     // A password the lock panel's box cannot take (none at all, or longer than it) would lock
     // the user out for good.
-    const size_t newLength = NewPass.Text().size();
-    const bool newFits = newLength > 0 && newLength <= static_cast<size_t>(kPassWordMaxLength);
-    if (userMatches && passwordMatches && newFits) {
-        Save(u"PassWord", NewPass.Text(), u"新的密码");
+    if (credentials == Credentials::Match && kPassWord.Accepts(NewPass.Text())) {
+        Save(kPassWord, NewPass.Text(), u"新的密码");
         return;
     }
     platform::MessageBoxes().Show(u"账号密码有误，请重新操作！", u"系统提示",
@@ -296,7 +278,7 @@ void FrmOption::Command1_Click() {
 
 void FrmOption::Mini_Click(std::int16_t index) {
     const std::u16string value = index == 0 ? u"True" : u"False";
-    if (Save(u"Lock", value, u"“最小化后是否锁屏”的设置")) {
+    if (Save(kLock, value, u"“最小化后是否锁屏”的设置")) {
         m_markedMini = index;
     } else {
         RestoreMark(Mini, m_markedMini);
@@ -308,7 +290,7 @@ void FrmOption::ReUpdate_Click(std::int16_t index) {
         return;
     }
     const std::string digits = std::to_string(kLockTimes[static_cast<size_t>(index)]);
-    if (Save(u"LockTime", std::u16string(digits.begin(), digits.end()), u"“网页刷新时间”的设置")) {
+    if (Save(kLockTime, std::u16string(digits.begin(), digits.end()), u"“网页刷新时间”的设置")) {
         m_markedReUpdate = index;
     } else {
         RestoreMark(ReUpdate, m_markedReUpdate);

@@ -16,6 +16,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Shape.h"
 #include "platform/Timer.h"
+#include "settings/Mod_Config.h"
 
 namespace core {
 
@@ -68,7 +69,7 @@ class FrmOption : public platform::Form {
     void QExit_Click(std::int16_t button);
 
     // Writes one setting; when the file refuses it, says so and reports false.
-    bool Save(std::u16string_view key, std::u16string_view value, std::u16string_view what);
+    bool Save(const Setting& setting, std::u16string_view value, std::u16string_view what);
     // After a refused write: the option marked before the click is marked again (none when
     // none was), so the window never shows a choice the file does not hold.
     template <size_t N>

@@ -43,23 +43,24 @@ StoredText Read(std::u16string_view section, std::u16string_view key, std::u16st
 
 }  // namespace
 
-std::optional<std::u16string> TryReadSetting(std::u16string_view section, std::u16string_view key,
-                                             std::u16string_view def) {
-    StoredText read = Read(section, key, def);
+std::optional<std::u16string> TryReadSetting(const Setting& setting) {
+    StoredText read = Read(setting.section, setting.key, setting.defaultValue);
     if (read.file == platform::ProfileFile::Unreadable) {
         return std::nullopt;
     }
     return std::move(read.text);
 }
 
-std::u16string ReadSetting(std::u16string_view section, std::u16string_view key,
-                           std::u16string_view def) {
-    return Read(section, key, def).text;
+std::u16string ReadSetting(const Setting& setting) {
+    return Read(setting.section, setting.key, setting.defaultValue).text;
 }
 
-bool WriteSetting(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
-    const std::optional<std::string> sectionA = ForProfile(section);
-    const std::optional<std::string> keyA = ForProfile(key);
+bool WriteSetting(const Setting& setting, std::u16string_view value) {
+    if (!setting.Accepts(value)) {
+        return false;
+    }
+    const std::optional<std::string> sectionA = ForProfile(setting.section);
+    const std::optional<std::string> keyA = ForProfile(setting.key);
     const std::optional<std::string> valueA = ForProfile(value);
     if (!sectionA || !keyA || !valueA) {
         return false;
@@ -75,6 +76,16 @@ bool WriteSetting(std::u16string_view section, std::u16string_view key, std::u16
     }
     return platform::WritePrivateProfileStringA(sectionA->c_str(), keyA->c_str(), valueA->c_str(),
                                                 file.string().c_str());
+}
+
+Credentials CheckCredentials(std::u16string_view user, std::u16string_view password) {
+    const std::optional<std::u16string> storedUser = TryReadSetting(kUserName);
+    const std::optional<std::u16string> storedPassword = TryReadSetting(kPassWord);
+    if (!storedUser || !storedPassword) {
+        return Credentials::Unreadable;
+    }
+    return *storedUser == user && *storedPassword == password ? Credentials::Match
+                                                              : Credentials::Mismatch;
 }
 
 }  // namespace core

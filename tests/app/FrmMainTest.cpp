@@ -10,6 +10,7 @@
 #include "Doubles.h"
 #include "app/Program.h"
 #include "platform/Resources.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/FrmMenu.h"
 #include "settings/Mod_Config.h"
@@ -134,7 +135,7 @@ TEST_F(FrmMainTest, OpensTheHomePageOnceAfterFiveSecondsEvenWhileLocked) {
 TEST_F(FrmMainTest, ReloadPeriodIsReadOnceAtLoad) {
     h.WriteSettings("[Setting]\nLockTime=10\n");
     core::FrmMain& main = Start();
-    ASSERT_TRUE(core::WriteSetting(u"Setting", u"LockTime", u"23"));
+    ASSERT_TRUE(core::WriteSetting(core::kLockTime, u"23"));
     h.clock.Advance(22 * kMinute);
     EXPECT_EQ(m_engine.refreshes, (std::vector<long long>{11 * kMinute, 22 * kMinute}));
     EXPECT_EQ(main.LockTimeValue(), u"10");
@@ -142,7 +143,7 @@ TEST_F(FrmMainTest, ReloadPeriodIsReadOnceAtLoad) {
 
 TEST_F(FrmMainTest, ReloadsGoOnWhileHidden) {
     core::FrmMain& main = Start();
-    Tray(main, 514);
+    Tray(main, platform::WM_LBUTTONUP);
     ASSERT_FALSE(main.Visible());
     h.clock.Advance(32 * kMinute);
     EXPECT_EQ(m_engine.refreshes.size(), 2u);
@@ -246,26 +247,29 @@ TEST_F(FrmMainTest, ClockLabelFollowsTheLocalTime) {
 TEST_F(FrmMainTest, TrayNotificationsRoute) {
     core::FrmMain& main = Start();
     ASSERT_TRUE(main.Visible());
-    for (int message : {512, 513, 515, 516, 518, 519, 520}) {
+    for (const std::uint32_t message :
+         {platform::WM_MOUSEMOVE, platform::WM_LBUTTONDOWN, platform::WM_LBUTTONDBLCLK,
+          platform::WM_RBUTTONDOWN, platform::WM_RBUTTONDBLCLK, platform::WM_MBUTTONDOWN,
+          platform::WM_MBUTTONUP}) {
         Tray(main, message);
         EXPECT_TRUE(main.Visible()) << message;
         EXPECT_EQ(main.WindowState(), platform::vbNormal) << message;
     }
     EXPECT_TRUE(h.windows.popups.empty());
 
-    Tray(main, 514);  // left button released: hide
+    Tray(main, platform::WM_LBUTTONUP);  // left button released: hide
     EXPECT_FALSE(main.Visible());
     EXPECT_EQ(main.WindowState(), platform::vbMinimized);
-    Tray(main, 514);  // and back, in normal state
+    Tray(main, platform::WM_LBUTTONUP);  // and back, in normal state
     EXPECT_TRUE(main.Visible());
     EXPECT_EQ(main.WindowState(), platform::vbNormal);
 
     main.SetWindowState(platform::vbMaximized);
-    Tray(main, 514);  // a maximised window comes back normal too
+    Tray(main, platform::WM_LBUTTONUP);  // a maximised window comes back normal too
     EXPECT_EQ(main.WindowState(), platform::vbNormal);
     EXPECT_TRUE(main.Visible());
 
-    Tray(main, 517);  // right button released: the menu, at the pointer
+    Tray(main, platform::WM_RBUTTONUP);  // right button released: the menu, at the pointer
     EXPECT_EQ(h.windows.popups, std::vector<std::string>{"AppMenu"});
     EXPECT_TRUE(m_program.Menu().IsLoaded());
     EXPECT_FALSE(m_program.Menu().Visible());
@@ -313,7 +317,7 @@ TEST_F(FrmMainTest, ExitItemRemovesTheIconBeforeTheProcessEnds) {
     core::FrmMain& main = Start();
     h.windows.choose = "QExit";
     h.shell.calls.clear();
-    Tray(main, 517);
+    Tray(main, platform::WM_RBUTTONUP);
     EXPECT_TRUE(h.process.ended);
     EXPECT_EQ(h.process.status, 0);
     ASSERT_EQ(h.shell.calls.size(), 1u);
@@ -328,7 +332,7 @@ TEST_F(FrmMainTest, ExitItemRemovesTheIconBeforeTheProcessEnds) {
 TEST_F(FrmMainTest, UpdateItemDoesNothing) {
     core::FrmMain& main = Start();
     h.windows.choose = "update";
-    Tray(main, 517);
+    Tray(main, platform::WM_RBUTTONUP);
     EXPECT_FALSE(h.process.ended);
     EXPECT_TRUE(main.Visible());
 }
@@ -367,6 +371,21 @@ TEST_F(FrmMainTest, BannerThatCannotBeWrittenDoesNotStopStartUp) {
     EXPECT_FALSE(h.process.ended);
     EXPECT_TRUE(h.messages.shown.empty());
     EXPECT_EQ(main.LockTimeValue(), u"3");  // the steps after the banners still ran
+}
+
+// Every banner that cannot be written is named on stderr, one warning line each.
+TEST_F(FrmMainTest, BannerThatCannotBeWrittenIsSaidOnStderr) {
+    std::filesystem::create_directories(h.AppPath());
+    WriteFile(h.AppPath() / "data", "a file where the directory should be");
+    ::testing::internal::CaptureStderr();
+    Start();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    for (int id : {101, 102, 103}) {
+        const auto file = h.AppPath() / "data" / "image" / (std::to_string(id) + ".gif");
+        EXPECT_NE(said.find("loomhaven: cannot write the banner " + file.string() + "\n"),
+                  std::string::npos)
+            << said;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

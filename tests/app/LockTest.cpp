@@ -13,6 +13,7 @@
 #include "app/Program.h"
 #include "platform/PictureBox.h"
 #include "platform/Resources.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/Mod_Config.h"
 
@@ -20,6 +21,10 @@ namespace {
 
 using testing_support::Harness;
 using testing_support::ReadFile;
+
+// The pair that opens the lock while there is no settings file.
+const std::u16string kDefaultUser(core::kUserName.defaultValue);
+const std::u16string kDefaultPassword(core::kPassWord.defaultValue);
 
 constexpr float kLockedLeft = -45;
 constexpr float kLockedTop = 750;
@@ -36,8 +41,8 @@ class LockTest : public ::testing::Test {
     core::FrmMain& StartUnlocked() {
         core::FrmMain& main = Start();
         Settle();
-        main.UserName.TextFromView(u"58263");
-        main.PassWord.TextFromView(u"58263");
+        main.UserName.TextFromView(kDefaultUser);
+        main.PassWord.TextFromView(kDefaultPassword);
         main.CommandButton1.Click.Raise();
         Settle();
         return main;
@@ -244,32 +249,32 @@ TEST_P(UnlockTest, OnlyTheStoredPairOpensThePanel) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnlockTest,
     ::testing::Values(
-        UnlockCase{"DefaultsWithoutFile", nullptr, u"58263", u"58263", true},
+        UnlockCase{"DefaultsWithoutFile", nullptr, kDefaultUser, kDefaultPassword, true},
         UnlockCase{"StoredPair", "[Setting]\nUserName=Alice\nPassWord=Se cret\n", u"Alice",
                    u"Se cret", true},
         UnlockCase{"UserNameCase", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"alice",
                    u"Secret", false},
         UnlockCase{"PasswordCase", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"Alice",
                    u"secret", false},
-        UnlockCase{"WrongPassword", nullptr, u"58263", u"58264", false},
-        UnlockCase{"NoTrimming", nullptr, u"58263 ", u"58263", false},
+        UnlockCase{"WrongPassword", nullptr, kDefaultUser, kDefaultPassword + u"x", false},
+        UnlockCase{"NoTrimming", nullptr, kDefaultUser + u" ", kDefaultPassword, false},
         UnlockCase{"EmptyBoxesWithDefaults", nullptr, u"", u"", false},
         UnlockCase{"EmptyStoredValues", "[Setting]\nUserName=\nPassWord=\n", u"", u"", true},
-        UnlockCase{"ChinesePassword", "[Setting]\nPassWord=密码\n", u"58263", u"密码", true},
+        UnlockCase{"ChinesePassword", "[Setting]\nPassWord=密码\n", kDefaultUser, u"密码", true},
         // A stored password longer than the box takes cannot be typed.
         UnlockCase{"PasswordLongerThanTheBox", "[Setting]\nPassWord=abcdefghijklmnopqrstuvwxy\n",
-                   u"58263", u"abcdefghijklmnopqrstuvwxy", false},
+                   kDefaultUser, u"abcdefghijklmnopqrstuvwxy", false},
         UnlockCase{"UserNameLongerThanTheBox", "[Setting]\nUserName=abcdefghijklmnopq\n",
-                   u"abcdefghijklmnopq", u"58263", false}),
+                   u"abcdefghijklmnopq", kDefaultPassword, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LockTest, ErrorTextStaysAfterALaterSuccess) {
     core::FrmMain& main = Start();
     Settle();
-    main.UserName.TextFromView(u"58263");
+    main.UserName.TextFromView(kDefaultUser);
     main.PassWord.TextFromView(u"wrong");
     main.CommandButton1.Click.Raise();
-    main.PassWord.TextFromView(u"58263");
+    main.PassWord.TextFromView(kDefaultPassword);
     main.CommandButton1.Click.Raise();
     Settle();
     ASSERT_FALSE(main.Locked());
@@ -282,11 +287,11 @@ TEST_F(LockTest, ErrorTextStaysAfterALaterSuccess) {
 TEST_F(LockTest, EnterInThePasswordBoxPressesLogin) {
     core::FrmMain& main = Start();
     Settle();
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(u"58263");
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(kDefaultPassword);
     main.PassWord.KeyDown.Raise(65);  // an ordinary key does not
-    EXPECT_EQ(main.PassWord.Text(), u"58263");
-    main.PassWord.KeyDown.Raise(13);
+    EXPECT_EQ(main.PassWord.Text(), kDefaultPassword);
+    main.PassWord.KeyDown.Raise(platform::vbKeyReturn);
     Settle();
     EXPECT_FALSE(main.Locked());
 }
@@ -295,8 +300,8 @@ TEST_F(LockTest, PasswordChangedInTheFileCountsAtTheNextPress) {
     core::FrmMain& main = Start();
     Settle();
     h.WriteSettings("[Setting]\nPassWord=fresh\n");
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(u"58263");
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(kDefaultPassword);
     main.CommandButton1.Click.Raise();
     EXPECT_EQ(main.Label1.Caption(), u"账号密码错误，请重试...");
     main.PassWord.TextFromView(u"fresh");
@@ -320,10 +325,10 @@ TEST_P(UnreadableSettingsLockTest, KeepsThePanelAndSaysWhy) {
     auto lockAndTry = [&] {
         main.QExit.Click.Raise(1);
         Settle();
-        Tray(main, 514);
+        Tray(main, platform::WM_LBUTTONUP);
         const bool lockedOnClose = main.Locked();
-        main.UserName.TextFromView(u"58263");
-        main.PassWord.TextFromView(u"58263");
+        main.UserName.TextFromView(kDefaultUser);
+        main.PassWord.TextFromView(kDefaultPassword);
         main.CommandButton1.Click.Raise();
         Settle();
         return std::string(lockedOnClose ? "locked on close" : "open on close") + ", " +
@@ -332,8 +337,8 @@ TEST_P(UnreadableSettingsLockTest, KeepsThePanelAndSaysWhy) {
                platform::ToUtf8Lossy(main.UserName.Text() + u"/" + main.PassWord.Text());
     };
     const std::string expected = "locked on close, locked after Login, label " +
-                                 platform::ToUtf8Lossy(core::kSettingsUnreadable) +
-                                 ", boxes 58263/58263";
+                                 platform::ToUtf8Lossy(core::kSettingsUnreadable) + ", boxes " +
+                                 platform::ToUtf8Lossy(kDefaultUser + u"/" + kDefaultPassword);
     if (GetParam().kind == testing_support::Unreadable::NoPermission) {
         EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return lockAndTry() == expected; }));
     } else {
@@ -376,7 +381,7 @@ TEST_P(CloseButtonTest, LocksAndHidesAsTheSwitchSays) {
     EXPECT_EQ(main.Locked(), c.locks) << "the panel starts moving at once";
     Settle();  // the slide goes on while the window is hidden
     if (c.hides) {
-        Tray(main, 514);  // shown again from the tray
+        Tray(main, platform::WM_LBUTTONUP);  // shown again from the tray
         EXPECT_TRUE(main.Visible());
     }
     EXPECT_EQ(main.Locked(), c.locks);

@@ -13,6 +13,7 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "platform/Bmp.h"
+#include "platform/Shell.h"
 #include "settings/FrmOption.h"
 
 namespace gif_tests {
@@ -431,7 +432,7 @@ class BannerWindowTest : public ::testing::Test {
     // The tray menu's "软件设置(&S)".
     core::FrmOption& OpenFromTray() {
         h.windows.choose = "Setting";
-        m_program->Main().MouseMove.Raise(0, 0, 517 * 15.0f, 0);
+        m_program->Main().MouseMove.Raise(0, 0, platform::WM_RBUTTONUP * 15.0f, 0);
         return m_program->Option();
     }
 

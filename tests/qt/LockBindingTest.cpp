@@ -71,8 +71,8 @@ TEST_F(LockBindingTest, TabNeverReachesThePageWhileLocked) {
 TEST_F(LockBindingTest, AfterUnlockThePanelTakesNoFocusAndThePageDoes) {
     core::FrmMain& main = Start();
     h.clock.Advance(3000);
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(u"58263");
+    main.UserName.TextFromView(std::u16string(core::kUserName.defaultValue));
+    main.PassWord.TextFromView(std::u16string(core::kPassWord.defaultValue));
     main.CommandButton1.Click.Raise();
     h.clock.Advance(3000);
     ASSERT_FALSE(main.Locked());

@@ -272,7 +272,8 @@ TEST_F(SettingsBindingTest, TrayMenuHasItsFiveEntriesWithAccessKeys) {
         }
         menu->close();
     });
-    main.MouseMove.Raise(0, 0, 517 * 15.0f, 0);  // the tray icon's right-button message
+    main.MouseMove.Raise(0, 0, platform::WM_RBUTTONUP * 15.0f,
+                         0);  // the tray icon's right-button message
     const std::vector<std::pair<bool, QString>> want = {
         {false, QStringLiteral("检测更新(&U)")}, {true, QString()},
         {false, QStringLiteral("软件设置(&S)")}, {true, QString()},

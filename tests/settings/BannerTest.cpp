@@ -61,7 +61,7 @@ class SettingsWindowTest : public ::testing::Test {
 
     core::FrmOption& Open() {
         h.windows.choose = "Setting";
-        m_program.Main().MouseMove.Raise(0, 0, 517 * 15.0f, 0);
+        m_program.Main().MouseMove.Raise(0, 0, platform::WM_RBUTTONUP * 15.0f, 0);
         return m_program.Option();
     }
     fs::path Data() const { return h.AppPath() / "data" / "image"; }
@@ -204,6 +204,28 @@ TEST_F(SettingsWindowTest, SnapshotThatCannotBeWrittenOrReadLeavesTheBackground)
         EXPECT_EQ(Bytes(file).size(), 1314358u);
         again.QExit.Click.Raise(platform::vbLeftButton);
     }
+}
+
+// What goes wrong with the snapshot is said on stderr, naming the file.
+TEST_F(SettingsWindowTest, SnapshotFailuresAreSaidOnStderr) {
+    const fs::path file = Data() / "BlackGround.bmp";
+    fs::create_directories(file / "keep");
+    ::testing::internal::CaptureStderr();
+    Open();
+    h.clock.Advance(100);
+    m_program.Option().QExit.Click.Raise(platform::vbLeftButton);
+    fs::remove_all(file);
+    testing_support::GifTestDecoder gifsOnly;  // takes no bitmap: the file written is not read
+    platform::Services services = platform::CurrentServices();
+    services.pictures = &gifsOnly;
+    {
+        platform::ServicesScope scope(services);
+        Open();
+        h.clock.Advance(100);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "loomhaven: cannot write " + file.string() +
+                                                            "\nloomhaven: cannot read back " +
+                                                            file.string() + "\n");
 }
 
 TEST_F(SettingsWindowTest, SnapshotReplacesALinkInsteadOfWritingThroughIt) {

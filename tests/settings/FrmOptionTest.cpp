@@ -11,6 +11,7 @@
 #include "UnreadableSettings.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
+#include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/FrmMenu.h"
 #include "settings/Mod_Config.h"
@@ -19,6 +20,10 @@ namespace {
 
 using testing_support::Harness;
 using testing_support::ReadFile;
+
+// The pair that opens the lock while there is no settings file.
+const std::u16string kDefaultUser(core::kUserName.defaultValue);
+const std::u16string kDefaultPassword(core::kPassWord.defaultValue);
 
 class FrmOptionTest : public ::testing::Test {
   protected:
@@ -30,11 +35,13 @@ class FrmOptionTest : public ::testing::Test {
     // The tray menu's "软件设置(&S)".
     core::FrmOption& OpenFromTray() {
         h.windows.choose = "Setting";
-        m_program.Main().MouseMove.Raise(0, 0, 517 * 15.0f, 0);
+        m_program.Main().MouseMove.Raise(0, 0, platform::WM_RBUTTONUP * 15.0f, 0);
         return m_program.Option();
     }
-    std::u16string Stored(const char16_t* key) {
-        return core::ReadSetting(u"Setting", key, u"(none)");
+    // What the file holds for `setting`; "(none)" when the key is missing.
+    std::u16string Stored(core::Setting setting) {
+        setting.defaultValue = u"(none)";
+        return core::ReadSetting(setting);
     }
 
     Harness h;
@@ -43,8 +50,8 @@ class FrmOptionTest : public ::testing::Test {
 
 TEST_F(FrmOptionTest, SettingsItemOpensTheWindowAndHidesTheMainOneWithoutLocking) {
     core::FrmMain& main = StartMain();
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(u"58263");
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(kDefaultPassword);
     main.CommandButton1.Click.Raise();
     h.clock.Advance(3000);
     ASSERT_FALSE(main.Locked());
@@ -95,7 +102,7 @@ TEST_F(FrmOptionTest, ClosedWindowOpensAnewFresh) {
     EXPECT_TRUE(first.IsLoaded());
     first.QExit.Click.Raise(1);
     EXPECT_FALSE(first.IsLoaded());
-    EXPECT_EQ(Stored(u"LockTime"), u"10");
+    EXPECT_EQ(Stored(core::kLockTime), u"10");
 
     core::FrmOption& second = OpenFromTray();
     EXPECT_TRUE(second.IsLoaded());
@@ -108,16 +115,16 @@ TEST_F(FrmOptionTest, OptionsWriteExactlyTheirValues) {
     core::FrmOption& option = OpenFromTray();
     struct Case {
         core::OptionButton& button;
-        const char16_t* key;
+        const core::Setting& setting;
         const char16_t* value;
     };
     const Case cases[] = {
-        {option.Mini[1], u"Lock", u"False"},      {option.Mini[0], u"Lock", u"True"},
-        {option.ReUpdate[0], u"LockTime", u"10"}, {option.ReUpdate[1], u"LockTime", u"15"},
-        {option.ReUpdate[2], u"LockTime", u"20"}, {option.ReUpdate[3], u"LockTime", u"23"}};
+        {option.Mini[1], core::kLock, u"False"},      {option.Mini[0], core::kLock, u"True"},
+        {option.ReUpdate[0], core::kLockTime, u"10"}, {option.ReUpdate[1], core::kLockTime, u"15"},
+        {option.ReUpdate[2], core::kLockTime, u"20"}, {option.ReUpdate[3], core::kLockTime, u"23"}};
     for (const Case& c : cases) {
         c.button.ChooseFromView();
-        EXPECT_EQ(Stored(c.key), c.value);
+        EXPECT_EQ(Stored(c.setting), c.value);
         EXPECT_TRUE(c.button.Value());
     }
     // Each array is its own choice: the last of each stays marked.
@@ -130,13 +137,14 @@ TEST_F(FrmOptionTest, OptionsWriteExactlyTheirValues) {
 
 TEST_F(FrmOptionTest, NoLockMakesTheNextCloseOnlyHide) {
     core::FrmMain& main = StartMain();
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(u"58263");
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(kDefaultPassword);
     main.CommandButton1.Click.Raise();
     h.clock.Advance(3000);
     core::FrmOption& option = OpenFromTray();
     option.Mini[1].ChooseFromView();
-    main.MouseMove.Raise(0, 0, 514 * 15.0f, 0);  // the main window back from the tray
+    main.MouseMove.Raise(0, 0, platform::WM_LBUTTONUP * 15.0f,
+                         0);  // the main window back from the tray
     ASSERT_TRUE(main.Visible());
     main.QExit.Click.Raise(1);
     EXPECT_FALSE(main.Visible());
@@ -149,7 +157,7 @@ TEST_F(FrmOptionTest, NewReloadPeriodWaitsForTheNextStart) {
     core::FrmOption& option = OpenFromTray();
     option.ReUpdate[3].ChooseFromView();
     EXPECT_EQ(main.LockTimeValue(), u"15");
-    EXPECT_EQ(Stored(u"LockTime"), u"23");
+    EXPECT_EQ(Stored(core::kLockTime), u"23");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,7 +198,7 @@ TEST_P(PasswordChangeTest, WritesOnlyForTheStoredPair) {
     option.Command1.Click.Raise();
     if (c.accepted) {
         EXPECT_TRUE(h.messages.shown.empty());
-        EXPECT_EQ(Stored(u"PassWord"), c.fresh);
+        EXPECT_EQ(Stored(core::kPassWord), c.fresh);
         EXPECT_EQ(option.Users.Text(), c.user) << "the boxes keep their texts";
         EXPECT_EQ(option.NewPass.Text(), c.fresh);
     } else {
@@ -209,17 +217,20 @@ TEST_P(PasswordChangeTest, WritesOnlyForTheStoredPair) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PasswordChangeTest,
     ::testing::Values(
-        ChangeCase{"DefaultsCreateTheFile", nullptr, u"58263", u"58263", u"new one", true},
+        ChangeCase{"DefaultsCreateTheFile", nullptr, kDefaultUser, kDefaultPassword, u"new one",
+                   true},
         // The lock panel's box could not take these: they would lock the user out.
-        ChangeCase{"EmptyNewPassword", "[Setting]\nPassWord=old\n", u"58263", u"old", u"", false},
-        ChangeCase{"LongerThanTheLockPanelTakes", nullptr, u"58263", u"58263",
+        ChangeCase{"EmptyNewPassword", "[Setting]\nPassWord=old\n", kDefaultUser, u"old", u"",
+                   false},
+        ChangeCase{"LongerThanTheLockPanelTakes", nullptr, kDefaultUser, kDefaultPassword,
                    std::u16string(core::kPassWordMaxLength + 1, u'p'), false},
-        ChangeCase{"MuchLonger", nullptr, u"58263", u"58263", std::u16string(40, u'p'), false},
-        ChangeCase{"AsLongAsTheLockPanelTakes", nullptr, u"58263", u"58263",
+        ChangeCase{"MuchLonger", nullptr, kDefaultUser, kDefaultPassword, std::u16string(40, u'p'),
+                   false},
+        ChangeCase{"AsLongAsTheLockPanelTakes", nullptr, kDefaultUser, kDefaultPassword,
                    std::u16string(core::kPassWordMaxLength, u'p'), true},
-        ChangeCase{"ChineseAsLongAsTheLockPanelTakes", nullptr, u"58263", u"58263",
+        ChangeCase{"ChineseAsLongAsTheLockPanelTakes", nullptr, kDefaultUser, kDefaultPassword,
                    std::u16string(core::kPassWordMaxLength, u'密'), true},
-        ChangeCase{"WrongUser", nullptr, u"58264", u"58263", u"x", false},
+        ChangeCase{"WrongUser", nullptr, kDefaultUser + u"x", kDefaultPassword, u"x", false},
         ChangeCase{"WrongPassword", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"Alice",
                    u"Secre", u"x", false},
         ChangeCase{"UserCase", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"alice", u"Secret",
@@ -245,14 +256,15 @@ TEST_P(NewPasswordAtTheLockPanelTest, CanAlwaysBeTyped) {
     const PanelCase& c = GetParam();
     core::FrmMain& main = StartMain();
     core::FrmOption& option = OpenFromTray();
-    option.Users.TextFromView(u"58263");
-    option.oldPass.TextFromView(u"58263");
+    option.Users.TextFromView(kDefaultUser);
+    option.oldPass.TextFromView(kDefaultPassword);
     option.NewPass.TextFromView(c.fresh);
     option.Command1.Click.Raise();
     EXPECT_EQ(h.messages.shown.size(), c.taken ? 0u : 1u);
 
-    main.UserName.TextFromView(u"58263");
-    main.PassWord.TextFromView(c.taken ? c.fresh : u"58263");  // typed: cut to what the box takes
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(c.taken ? c.fresh
+                                       : kDefaultPassword);  // typed: cut to what the box takes
     main.CommandButton1.Click.Raise();
     h.clock.Advance(3000);
     EXPECT_FALSE(main.Locked());
@@ -280,8 +292,8 @@ TEST_P(UnreadableSettingsOptionTest, PasswordChangeSaysWhyAndWritesNothing) {
     const std::string before = testing_support::Snapshot(h.SettingsFile());
     // What happened, in one line that a child process can compare as well.
     auto change = [&] {
-        option.Users.TextFromView(u"58263");
-        option.oldPass.TextFromView(u"58263");
+        option.Users.TextFromView(kDefaultUser);
+        option.oldPass.TextFromView(kDefaultPassword);
         option.NewPass.TextFromView(u"new one");
         option.Command1.Click.Raise();
         std::string seen;
@@ -295,9 +307,9 @@ TEST_P(UnreadableSettingsOptionTest, PasswordChangeSaysWhyAndWritesNothing) {
                platform::ToUtf8Lossy(option.Users.Text() + u"/" + option.oldPass.Text() + u"/" +
                                      option.NewPass.Text());
     };
-    const std::string expected = "[系统提示|stop|" +
-                                 platform::ToUtf8Lossy(core::kSettingsUnreadable) +
-                                 "] boxes 58263/58263/new one";
+    const std::string expected =
+        "[系统提示|stop|" + platform::ToUtf8Lossy(core::kSettingsUnreadable) + "] boxes " +
+        platform::ToUtf8Lossy(kDefaultUser + u"/" + kDefaultPassword + u"/new one");
     if (GetParam().kind == testing_support::Unreadable::NoPermission) {
         EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return change() == expected; }));
     } else {
@@ -315,7 +327,7 @@ TEST_F(FrmOptionTest, RefusedWritesAreReported) {
     StartMain();
     core::FrmOption& option = OpenFromTray();
     option.Mini[0].ChooseFromView();
-    ASSERT_EQ(Stored(u"Lock"), u"True");
+    ASSERT_EQ(Stored(core::kLock), u"True");
     const std::string before = ReadFile(h.SettingsFile());
     // From now on the settings file cannot be replaced: its directory is a file's place.
     std::filesystem::remove_all(h.SettingsFile().parent_path());
@@ -335,8 +347,8 @@ TEST_F(FrmOptionTest, RefusedWritesAreReported) {
         EXPECT_FALSE(o.Value());
     }
 
-    option.Users.TextFromView(u"58263");
-    option.oldPass.TextFromView(u"58263");
+    option.Users.TextFromView(kDefaultUser);
+    option.oldPass.TextFromView(kDefaultPassword);
     option.NewPass.TextFromView(u"new");
     option.Command1.Click.Raise();
     ASSERT_EQ(h.messages.shown.size(), 3u);

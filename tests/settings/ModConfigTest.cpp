@@ -27,60 +27,100 @@ class ModConfigTest : public ::testing::Test {
 };
 
 TEST_F(ModConfigTest, DefaultsWithoutFile) {
-    EXPECT_EQ(ReadSetting(u"Setting", u"UserName", u"58263"), u"58263");
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"58263");
-    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"True");
-    EXPECT_EQ(ReadSetting(u"Setting", u"LockTime", u"15"), u"15");
+    EXPECT_EQ(ReadSetting(core::kUserName), u"58263");
+    EXPECT_EQ(ReadSetting(core::kPassWord), u"58263");
+    EXPECT_EQ(ReadSetting(core::kLock), u"True");
+    EXPECT_EQ(ReadSetting(core::kLockTime), u"15");
     EXPECT_FALSE(std::filesystem::exists(m_file));
 }
 
 TEST_F(ModConfigTest, EmptyValueIsEmptyNotDefault) {
     WriteFile(m_file, "[Setting]\nPassWord=\n");
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"");
+    EXPECT_EQ(ReadSetting(core::kPassWord), u"");
 }
 
 TEST_F(ModConfigTest, LongValueCutToTheBuffer) {
     WriteFile(m_file, "[Setting]\nPassWord=" + std::string(3000, 'p') + "\n");
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), std::u16string(2047, u'p'));
+    EXPECT_EQ(ReadSetting(core::kPassWord), std::u16string(2047, u'p'));
 }
 
 TEST_F(ModConfigTest, WriteThenReadWithoutRestart) {
-    ASSERT_TRUE(WriteSetting(u"Setting", u"Lock", u"False"));
-    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"False");
-    ASSERT_TRUE(WriteSetting(u"Setting", u"LockTime", u"23"));
+    ASSERT_TRUE(WriteSetting(core::kLock, u"False"));
+    EXPECT_EQ(ReadSetting(core::kLock), u"False");
+    ASSERT_TRUE(WriteSetting(core::kLockTime, u"23"));
     EXPECT_EQ(ReadFile(m_file), "[Setting]\nLock=False\nLockTime=23\n");
 }
 
 // Every character that can be typed is stored as it was typed: the file is UTF-8.
 TEST_F(ModConfigTest, ChineseAndSymbolsKeptExactly) {
     const std::u16string password = u"密码 'Ω' \U0001F600 ";
-    ASSERT_TRUE(WriteSetting(u"Setting", u"PassWord", password));
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), password);
+    ASSERT_TRUE(WriteSetting(core::kPassWord, password));
+    EXPECT_EQ(ReadSetting(core::kPassWord), password);
 }
 
 TEST_F(ModConfigTest, RefusesWhatCannotBeKeptAndKeepsTheFile) {
-    ASSERT_TRUE(WriteSetting(u"Setting", u"PassWord", u"old"));
+    ASSERT_TRUE(WriteSetting(core::kPassWord, u"old"));
     const std::string before = ReadFile(m_file);
     const std::u16string refused[] = {u"line\nbreak", u"carriage\rreturn",
                                       std::u16string(u"nul\0inside", 10),
                                       std::u16string(u"lone") + char16_t(0xD83D)};
     for (const std::u16string& value : refused) {
-        EXPECT_FALSE(WriteSetting(u"Setting", u"PassWord", value));
+        EXPECT_FALSE(WriteSetting(core::kPassWord, value));
     }
     EXPECT_EQ(ReadFile(m_file), before);
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"old");
+    EXPECT_EQ(ReadSetting(core::kPassWord), u"old");
 }
 
 TEST_F(ModConfigTest, ReadsAFileWrittenByHand) {
     WriteFile(m_file, "[setting]\r\nusername = Alice\r\nPassWord=\"  spaced  \"\r\n");
-    EXPECT_EQ(ReadSetting(u"Setting", u"UserName", u"58263"), u"Alice");
-    EXPECT_EQ(ReadSetting(u"Setting", u"PassWord", u"58263"), u"  spaced  ");
+    EXPECT_EQ(ReadSetting(core::kUserName), u"Alice");
+    EXPECT_EQ(ReadSetting(core::kPassWord), u"  spaced  ");
 }
 
 TEST_F(ModConfigTest, NoFileIsNoErrorForTheCheckedRead) {
-    EXPECT_EQ(TryReadSetting(u"Setting", u"PassWord", u"58263"), u"58263");
+    EXPECT_EQ(TryReadSetting(core::kPassWord), core::kPassWord.defaultValue);
     WriteFile(m_file, "[Setting]\nPassWord=\n");
-    EXPECT_EQ(TryReadSetting(u"Setting", u"PassWord", u"58263"), u"");
+    EXPECT_EQ(TryReadSetting(core::kPassWord), u"");
+}
+
+// Each setting is written only with a value its readers can use; a refused one leaves the file.
+TEST_F(ModConfigTest, WritesOnlyWhatEachSettingTakes) {
+    struct Case {
+        const core::Setting& setting;
+        std::u16string value;
+        bool stored;
+    };
+    const Case cases[] = {
+        {core::kLock, u"False", true},
+        {core::kLock, u"True", true},
+        {core::kLock, u"true", false},
+        {core::kLock, u"", false},
+        {core::kLock, u"Yes", false},
+        {core::kLockTime, u"23", true},
+        {core::kLockTime, u"0", true},
+        {core::kLockTime, u"2147483647", true},
+        {core::kLockTime, u"2147483648", false},
+        {core::kLockTime, u"-1", false},
+        {core::kLockTime, u"1.5", false},
+        {core::kLockTime, u" ", false},
+        // What the lock panel's password box can take, and nothing else.
+        {core::kPassWord, std::u16string(core::kPassWordMaxLength, u'密'), true},
+        {core::kPassWord, std::u16string(core::kPassWordMaxLength + 1, u'p'), false},
+        {core::kPassWord, u"", false},
+        {core::kUserName, u"", true},
+        {core::kUserName, std::u16string(100, u'u'), true},
+    };
+    for (const Case& c : cases) {
+        const std::string before = std::filesystem::exists(m_file) ? ReadFile(m_file) : "";
+        const std::u16string old = ReadSetting(c.setting);
+        const std::string what =
+            platform::ToUtf8Lossy(c.setting.key) + "=" + platform::ToUtf8Lossy(c.value);
+        EXPECT_EQ(WriteSetting(c.setting, c.value), c.stored) << what;
+        EXPECT_EQ(ReadSetting(c.setting), c.stored ? c.value : old) << what;
+        if (!c.stored) {
+            EXPECT_EQ(std::filesystem::exists(m_file) ? ReadFile(m_file) : "", before) << what;
+        }
+    }
 }
 
 class ModConfigUnreadableTest
@@ -97,15 +137,15 @@ TEST_P(ModConfigUnreadableTest, CheckedReadFailsPlainReadDefaults) {
         auto shown = [](const std::optional<std::u16string>& v) {
             return v ? platform::ToUtf8Lossy(*v) : std::string("(unreadable)");
         };
-        return "UserName " + shown(TryReadSetting(u"Setting", u"UserName", u"58263")) +
-               ", PassWord " + shown(TryReadSetting(u"Setting", u"PassWord", u"58263")) +
-               ", plain PassWord " + shown(ReadSetting(u"Setting", u"PassWord", u"58263")) +
-               ", Lock " + shown(ReadSetting(u"Setting", u"Lock", u"True")) + ", LockTime " +
-               shown(ReadSetting(u"Setting", u"LockTime", u"15"));
+        return "UserName " + shown(TryReadSetting(core::kUserName)) + ", PassWord " +
+               shown(TryReadSetting(core::kPassWord)) + ", plain PassWord " +
+               shown(ReadSetting(core::kPassWord)) + ", Lock " + shown(ReadSetting(core::kLock)) +
+               ", LockTime " + shown(ReadSetting(core::kLockTime));
     };
-    const std::string expected =
-        "UserName (unreadable), PassWord (unreadable), plain PassWord 58263, Lock True, "
-        "LockTime 15";
+    const std::string expected = "UserName (unreadable), PassWord (unreadable), plain PassWord " +
+                                 platform::ToUtf8Lossy(core::kPassWord.defaultValue) + ", Lock " +
+                                 platform::ToUtf8Lossy(core::kLock.defaultValue) + ", LockTime " +
+                                 platform::ToUtf8Lossy(core::kLockTime.defaultValue);
     if (GetParam().kind == testing_support::Unreadable::NoPermission) {
         EXPECT_TRUE(testing_support::CheckUnprivileged([&] { return reads() == expected; }));
     } else {
@@ -121,7 +161,7 @@ TEST(ModConfigPath, MissingDirectoryIsCreatedOwnerOnly) {
     TempDir dir;
     const auto file = dir / "config/nested/Windows.INI";
     platform::ServicesScope scope{platform::Services{.settingsFile = file}};
-    ASSERT_TRUE(WriteSetting(u"Setting", u"Lock", u"True"));
+    ASSERT_TRUE(WriteSetting(core::kLock, u"True"));
     EXPECT_EQ(ReadFile(file), "[Setting]\nLock=True\n");
     EXPECT_EQ(std::filesystem::status(file.parent_path()).permissions(),
               std::filesystem::perms::owner_all);
@@ -132,8 +172,8 @@ TEST(ModConfigPath, UnwritableLocationReportsFailure) {
     WriteFile(dir / "plainfile", "x");
     platform::ServicesScope scope{
         platform::Services{.settingsFile = dir / "plainfile" / "Windows.INI"}};
-    EXPECT_FALSE(WriteSetting(u"Setting", u"Lock", u"True"));
-    EXPECT_EQ(ReadSetting(u"Setting", u"Lock", u"True"), u"True");
+    EXPECT_FALSE(WriteSetting(core::kLock, u"True"));
+    EXPECT_EQ(ReadSetting(core::kLock), u"True");
 }
 
 // The default file follows the XDG rules; scopes restore what was installed before.
