@@ -20,10 +20,6 @@ namespace core {
 
 class Program;
 
-// The most characters the lock panel's password box takes: a stored password longer than this
-// could never be typed there.
-inline constexpr int kPassWordMaxLength = 20;
-
 class FrmMain : public platform::Form {
   public:
     explicit FrmMain(Program& program);

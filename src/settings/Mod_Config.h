@@ -9,6 +9,10 @@
 
 namespace core {
 
+// The most characters the lock panel's password box takes: a stored password longer than this
+// could never be typed there, so the settings window refuses it.
+inline constexpr int kPassWordMaxLength = 20;
+
 // What the program says wherever the settings file is there but cannot be read.
 inline constexpr std::u16string_view kSettingsUnreadable = u"无法读取设置文件，请检查后重试...";
 

@@ -261,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
                    u"58263", u"abcdefghijklmnopqrstuvwxy", false},
         UnlockCase{"UserNameLongerThanTheBox", "[Setting]\nUserName=abcdefghijklmnopq\n",
                    u"abcdefghijklmnopq", u"58263", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(LockTest, ErrorTextStaysAfterALaterSuccess) {
     core::FrmMain& main = Start();
@@ -344,7 +344,7 @@ TEST_P(UnreadableSettingsLockTest, KeepsThePanelAndSaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsLockTest,
                          ::testing::ValuesIn(testing_support::kUnreadableCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // The close button
@@ -396,7 +396,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"RightButtonWithTrue", "[Setting]\nLock=True\n", 2, false, false},
                       CloseCase{"RightButtonWithFalse", "[Setting]\nLock=False\n", 2, false, false},
                       CloseCase{"MiddleButton", nullptr, 4, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(LockTest, ClosingFromTheWindowSystemActsAsTheCloseButton) {
     core::FrmMain& main = StartUnlocked();
