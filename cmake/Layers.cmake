@@ -1,13 +1,15 @@
 # SPDX-License-Identifier: MIT
-# One static library per layer. With ENABLE_SANITIZERS every toolkit-free layer gets an
-# instrumented twin (<layer>_san) that the toolkit-free tests link, so a single build tree
-# holds both the plain program and the sanitizer-checked tests.
+# One static library per folder of src/, each linking the layer below it (LayerOrder.cmake).
+# With ENABLE_SANITIZERS every toolkit-free layer gets an instrumented twin (<target>_san) that
+# the toolkit-free tests link, so a single build tree holds both the plain program and the
+# sanitizer-checked tests.
+include(${CMAKE_CURRENT_LIST_DIR}/LayerOrder.cmake)
 
 add_library(loomhaven_options INTERFACE)
 target_compile_features(loomhaven_options INTERFACE cxx_std_20)
 # Designated initialisers name only the services a test replaces; the rest keep their defaults.
 target_compile_options(loomhaven_options INTERFACE -Wall -Wextra -Wpedantic
-    -Wno-missing-field-initializers)
+    -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wno-missing-field-initializers)
 if(WARNINGS_AS_ERRORS)
     target_compile_options(loomhaven_options INTERFACE -Werror)
 endif()
@@ -39,9 +41,20 @@ else()
     set(_instrument_plain OFF)
 endif()
 
-# loomhaven_add_layer(<name> [LINKS <layer>...]): the library (and its sanitizer twin).
-function(loomhaven_add_layer name)
-    cmake_parse_arguments(A "" "" "LINKS" ${ARGN})
+# loomhaven_add_layer(<folder>): the library of src/<folder> (and its sanitizer twin), linking
+# the layer below it.
+function(loomhaven_add_layer folder)
+    loomhaven_layer_target(${folder} name)
+    list(FIND LOOMHAVEN_LAYERS ${folder} rank)
+    if(rank LESS 0)
+        message(FATAL_ERROR "${folder} is not one of the layers: ${LOOMHAVEN_LAYERS}")
+    endif()
+    set(A_LINKS "")
+    if(rank GREATER 0)
+        math(EXPR below "${rank} - 1")
+        list(GET LOOMHAVEN_LAYERS ${below} below)
+        loomhaven_layer_target(${below} A_LINKS)
+    endif()
     add_library(${name} STATIC)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC loomhaven_options ${A_LINKS})

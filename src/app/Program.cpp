@@ -27,6 +27,10 @@ FrmMain& Program::Main() {
     return *m_main;
 }
 
+platform::Form& Program::MainWindow() {
+    return Main();
+}
+
 FrmMenu& Program::Menu() {
     if (!m_menu) {
         m_menu = std::make_unique<FrmMenu>(*this);

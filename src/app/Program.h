@@ -5,16 +5,18 @@
 
 #include <memory>
 
+#include "settings/ProgramWindows.h"
+
 namespace core {
 
 class FrmMain;
 class FrmMenu;
 class FrmOption;
 
-class Program {
+class Program final : public ProgramWindows {
   public:
     Program();
-    ~Program();
+    ~Program() override;
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -22,11 +24,11 @@ class Program {
     void Start();
 
     FrmMain& Main();
+    platform::Form& MainWindow() override;
     FrmMenu& Menu();
     // The settings window; one that has been unloaded is made anew, as a fresh window.
     FrmOption& Option();
-    // Shows the settings window (loading it first, or bringing it to the front).
-    void ShowOption();
+    void ShowOption() override;
 
   private:
     std::unique_ptr<FrmMain> m_main;

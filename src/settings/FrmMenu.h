@@ -7,11 +7,11 @@
 
 namespace core {
 
-class Program;
+class ProgramWindows;
 
 class FrmMenu : public platform::Form {
   public:
-    explicit FrmMenu(Program& program);
+    explicit FrmMenu(ProgramWindows& program);
 
     platform::Menu AppMenu{"AppMenu", u"菜单"};
     platform::Menu update{"update", u"检测更新(&U)"};
@@ -24,7 +24,7 @@ class FrmMenu : public platform::Form {
     void Setting_Click();
     void QExit_Click();
 
-    Program& m_program;
+    ProgramWindows& m_program;
 };
 
 }  // namespace core

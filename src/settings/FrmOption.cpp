@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/Program.h"
 #include "effects/Mod_PicBoxAplha.h"
 #include "effects/Mod_Window.h"
 #include "forms/Addresses.h"
@@ -70,7 +69,7 @@ constexpr std::array<int, 4> kLockTimes = {10, 15, 20, 23};
 
 }  // namespace
 
-FrmOption::FrmOption(Program& program) : Form("FrmOption"), m_program(program) {
+FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(program) {
     SetCaption(u"软件设置");
     Move(0, 0, 11595, 7905);
     SetPicture(LayoutPicture("FrmOption.bmp"));

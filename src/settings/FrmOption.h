@@ -20,11 +20,11 @@
 
 namespace core {
 
-class Program;
+class ProgramWindows;
 
 class FrmOption : public platform::Form {
   public:
-    explicit FrmOption(Program& program);
+    explicit FrmOption(ProgramWindows& program);
     ~FrmOption() override;
 
     // The address a click on the banner opens now.
@@ -75,7 +75,7 @@ class FrmOption : public platform::Form {
     template <size_t N>
     static void RestoreMark(std::array<OptionButton, N>& options, int previous);
 
-    Program& m_program;
+    ProgramWindows& m_program;
     std::int32_t m_rotation = 0;  // the banner shown: 1, 2, 3 for 101, 102, 103.gif (0: 103)
     std::string m_link;           // what a click on the banner opens
     int m_markedMini = -1;

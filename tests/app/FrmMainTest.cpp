@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReloadScheduleTest,
                                            ScheduleCase{"Fraction", "7.5", {16, 32, 48}},
                                            ScheduleCase{"Empty", "", {16, 32, 48}},
                                            ScheduleCase{"TooLarge", "99999999999", {16, 32, 48}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(FrmMainTest, OpensTheHomePageOnceAfterFiveSecondsEvenWhileLocked) {
     core::FrmMain& main = Start();

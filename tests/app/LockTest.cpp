@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kDefaultUser, u"abcdefghijklmnopqrstuvwxy", false},
         UnlockCase{"UserNameLongerThanTheBox", "[Setting]\nUserName=abcdefghijklmnopq\n",
                    u"abcdefghijklmnopq", kDefaultPassword, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(LockTest, ErrorTextStaysAfterALaterSuccess) {
     core::FrmMain& main = Start();
@@ -349,7 +349,7 @@ TEST_P(UnreadableSettingsLockTest, KeepsThePanelAndSaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsLockTest,
                          ::testing::ValuesIn(testing_support::kUnreadableCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // The close button
@@ -401,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"RightButtonWithTrue", "[Setting]\nLock=True\n", 2, false, false},
                       CloseCase{"RightButtonWithFalse", "[Setting]\nLock=False\n", 2, false, false},
                       CloseCase{"MiddleButton", nullptr, 4, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST_F(LockTest, ClosingFromTheWindowSystemActsAsTheCloseButton) {
     core::FrmMain& main = StartUnlocked();

@@ -140,8 +140,8 @@ TEST_P(PictureFileTest, MatchesItsDescription) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Committed, PictureFileTest, ::testing::ValuesIn(kPictures),
-                         [](const ::testing::TestParamInfo<PictureCase>& info) {
-                             std::string name = info.param.file;
+                         [](const ::testing::TestParamInfo<PictureCase>& paramInfo) {
+                             std::string name = paramInfo.param.file;
                              name = name.substr(name.find_last_of('/') + 1);
                              std::replace_if(
                                  name.begin(), name.end(),
@@ -495,8 +495,8 @@ TEST_P(BannerTest, AnimatedGifAsThePlayerExpects) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Committed, BannerTest, ::testing::ValuesIn(kBanners),
-                         [](const ::testing::TestParamInfo<BannerCase>& info) {
-                             std::string name = info.param.file;
+                         [](const ::testing::TestParamInfo<BannerCase>& paramInfo) {
+                             std::string name = paramInfo.param.file;
                              return "Banner" + name.substr(name.find_last_of('/') + 1, 3);
                          });
 

@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      "share/QtWebEngine/x",
                                      {"share/QtWebEngine/x", nullptr, nullptr}},
                       PrivateDirCase{"TrailingSeparator", "", "d/", {"d", nullptr, nullptr}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(PrivateDirectory, RefusesWhatIsNoDirectory) {
     TempDir dir;

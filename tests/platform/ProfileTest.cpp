@@ -112,7 +112,7 @@ TEST_P(ProfileReadTest, ReadsAsTheRealCall) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileReadTest, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(ProfileRead, LineEndingsAndByteOrderMarkReadTheSame) {
     const std::string lines[] = {"[Setting]", "UserName=alice", "; note", "Lock=False"};
@@ -278,7 +278,7 @@ TEST_P(ProfilePathTest, SaysWhatItFound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfilePathTest, ::testing::ValuesIn(kPathCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // The unreadable things in the test's own directory (a write is not tried on a system file).
 std::vector<PathCase> UnreadableHere() {
@@ -316,7 +316,7 @@ TEST_P(ProfileUnreadableWriteTest, LeavesItAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileUnreadableWriteTest, ::testing::ValuesIn(UnreadableHere()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // Writing
@@ -373,7 +373,7 @@ TEST_P(ProfileWriteTest, WritesInPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileWriteTest, ::testing::ValuesIn(kWriteCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(ProfileWrite, NewFileIsOwnerOnly) {
     TempDir dir;

@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Committed, BannerDecodeTest,
                          ::testing::Values(BannerCase{"assets/101.gif", 10, 200},
                                            BannerCase{"assets/102.gif", 2, 100},
                                            BannerCase{"assets/103.gif", 2, 100}),
-                         [](const ::testing::TestParamInfo<BannerCase>& info) {
-                             return "Banner" + std::string(info.param.file).substr(7, 3);
+                         [](const ::testing::TestParamInfo<BannerCase>& paramInfo) {
+                             return "Banner" + std::string(paramInfo.param.file).substr(7, 3);
                          });
 
 TEST(PictureDecode, BitmapsAndPngsAsWeReadThem) {

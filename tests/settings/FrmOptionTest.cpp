@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                    u"Secre", u"x", false},
         ChangeCase{"UserCase", "[Setting]\nUserName=Alice\nPassWord=Secret\n", u"alice", u"Secret",
                    u"x", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 struct PanelCase {
     const char* name;
@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelCase{"OneTooLong", std::u16string(core::kPassWordMaxLength + 1, u'x'),
                                 false},
                       PanelCase{"Empty", u"", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 class UnreadableSettingsOptionTest
     : public FrmOptionTest,
@@ -320,7 +320,7 @@ TEST_P(UnreadableSettingsOptionTest, PasswordChangeSaysWhyAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnreadableSettingsOptionTest,
                          ::testing::ValuesIn(testing_support::kUnreadableCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // A write the file refuses is said, and nothing pretends it was kept.
 TEST_F(FrmOptionTest, RefusedWritesAreReported) {

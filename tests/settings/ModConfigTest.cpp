@@ -155,7 +155,7 @@ TEST_P(ModConfigUnreadableTest, CheckedReadFailsPlainReadDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ModConfigUnreadableTest,
                          ::testing::ValuesIn(testing_support::kUnreadableCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(ModConfigPath, MissingDirectoryIsCreatedOwnerOnly) {
     TempDir dir;
