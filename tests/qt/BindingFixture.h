@@ -37,17 +37,7 @@ inline std::vector<QWidget*> FocusWalk(Qt::Key key, int presses) {
 
 class BindingTest : public ::testing::Test {
   protected:
-    BindingTest()
-        : m_scope(platform::Services{.settingsFile = h.SettingsFile(),
-                                     .appPath = h.AppPath(),
-                                     .clock = &h.clock,
-                                     .process = &h.process,
-                                     .messageBox = &h.messages,
-                                     .screen = &h.screen,
-                                     .windows = &m_windows,
-                                     .shell = &h.shell}) {
-        binding::RegisterFontSubstitutions();
-    }
+    BindingTest() : m_scope(Services()) { binding::RegisterFontSubstitutions(); }
 
     core::FrmMain& Start() {
         m_program.Start();
@@ -58,6 +48,14 @@ class BindingTest : public ::testing::Test {
     template <typename W = QWidget>
     W* WidgetOf(const platform::Control& c) {
         return dynamic_cast<W*>(binding::QtWindowSystem::WidgetOf(c));
+    }
+
+    // The harness's doubles, with the real window system and no text double.
+    platform::Services Services() {
+        platform::Services services = h.Doubles();
+        services.windows = &m_windows;
+        services.text = nullptr;
+        return services;
     }
 
     testing_support::Harness h;

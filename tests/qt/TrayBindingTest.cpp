@@ -18,16 +18,14 @@ namespace {
 
 class TrayBindingTest : public ::testing::Test {
   protected:
-    TrayBindingTest()
-        : m_scope(platform::Services{.settingsFile = h.SettingsFile(),
-                                     .appPath = h.AppPath(),
-                                     .clock = &h.clock,
-                                     .process = &h.process,
-                                     .messageBox = &h.messages,
-                                     .screen = &h.screen,
-                                     .windows = &h.windows,
-                                     .text = &h.text,
-                                     .shell = &m_shell}) {}
+    TrayBindingTest() : m_scope(Services()) {}
+
+    // The harness's doubles, with the real tray.
+    platform::Services Services() {
+        platform::Services services = h.Doubles();
+        services.shell = &m_shell;
+        return services;
+    }
 
     // What the user does on the icon, as the tray reports it.
     void Activate(QSystemTrayIcon& icon, QSystemTrayIcon::ActivationReason reason) {

@@ -244,16 +244,21 @@ class FakeWindows final : public platform::IWindowSystem {
 // directory, for the lifetime of the harness.
 class Harness {
   public:
-    Harness()
-        : m_scope(platform::Services{.settingsFile = dir / "config" / "Windows.INI",
-                                     .appPath = dir / "app",
-                                     .clock = &clock,
-                                     .process = &process,
-                                     .messageBox = &messages,
-                                     .screen = &screen,
-                                     .windows = &windows,
-                                     .text = &text,
-                                     .shell = &shell}) {}
+    Harness() : m_scope(Doubles()) {}
+
+    // Every service the harness installs; a fixture that puts a real one in place of a double
+    // changes that member and installs the rest as they are.
+    platform::Services Doubles() {
+        return platform::Services{.settingsFile = SettingsFile(),
+                                  .appPath = AppPath(),
+                                  .clock = &clock,
+                                  .process = &process,
+                                  .messageBox = &messages,
+                                  .screen = &screen,
+                                  .windows = &windows,
+                                  .text = &text,
+                                  .shell = &shell};
+    }
 
     std::filesystem::path SettingsFile() const { return dir / "config" / "Windows.INI"; }
     std::filesystem::path AppPath() const { return dir / "app"; }
