@@ -101,13 +101,13 @@ class EffectsTest(E2ETest):
         x0, y0, _, _ = self.desktop.geometry(window)
 
         # The title strip, right of the title.
-        self.drag((x0 + 300, y0 + 25), (120, 80))
+        self.drag(self.at(window, (300, 25)), (120, 80))
         x1, y1, _, _ = self.desktop.geometry(window)
         print(f"title strip dragged by (120, 80): the window moved by ({x1 - x0}, {y1 - y0})")
         self.assertEqual((x1 - x0, y1 - y0), (120, 80))
 
         # The strip along the bottom.
-        self.drag((x1 + 300, y1 + 530), (-60, -40))
+        self.drag(self.at(window, (300, 530)), (-60, -40))
         x2, y2, _, _ = self.desktop.geometry(window)
         print(f"bottom strip dragged by (-60, -40): the window moved by ({x2 - x1}, {y2 - y1})")
         self.assertEqual((x2 - x1, y2 - y1), (-60, -40))
@@ -115,7 +115,8 @@ class EffectsTest(E2ETest):
 
         # A press on a control drags nothing: the lock panel, then the user-name box.
         for px, py in ((50, 100), (400, 247)):
-            self.drag((x2 + px, y2 + py), (70, 50))
+            self.drag(self.at(window, (px, py)), (70, 50))
+            self.assertTrue(self.desktop.on_screen(window))
             self.assertEqual(self.desktop.geometry(window)[:2], (x2, y2), f"pressed at {px},{py}")
         self.assertIsNone(program.process.poll(), "the program is still running")
 
