@@ -44,7 +44,7 @@ inline int Px(platform::Twips t) {
 
 // A pixel position (a pointer's, a window's) in the model's twips, fractions kept.
 inline float ToTwips(qreal px) {
-    return static_cast<float>(px * 15.0);
+    return static_cast<float>(px * platform::kTwipsPerPixel);
 }
 
 // A colour as style sheets write it.

@@ -27,8 +27,8 @@ void LabelWidget::FitToText() {
     const QString text = ToQString(label->Caption());
     // An empty label keeps the width of a blank, as the layout has it.
     const int width = text.isEmpty() ? 6 : fm.horizontalAdvance(text);
-    label->SetWidth(static_cast<float>(width * 15));
-    label->SetHeight(static_cast<float>(fm.height() * 15));
+    label->SetWidth(ToTwips(width));
+    label->SetHeight(ToTwips(fm.height()));
 }
 
 void LabelWidget::Update(Property p) {

@@ -16,7 +16,7 @@ using platform::Property;
 namespace {
 
 // A pixel off the control's top-left corner, in twips.
-constexpr float kOff = 15.0f;
+constexpr float kOff = platform::kTwipsPerPixel;
 
 platform::gdi::COLORREF Solid(platform::gdi::COLORREF c) {
     return (c & 0x80000000u) != 0 ? platform::gdi::GetSysColor(static_cast<int>(c & 0xFFFFFF)) : c;
