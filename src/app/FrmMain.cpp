@@ -7,7 +7,6 @@
 #include "effects/Mod_PicBoxAplha.h"
 #include "effects/Mod_TextOut.h"
 #include "effects/Mod_Window.h"
-#include "forms/Addresses.h"
 #include "forms/CloseButton.h"
 #include "forms/Layouts.h"
 #include "platform/Resources.h"
@@ -16,6 +15,7 @@
 #include "platform/Shell.h"
 #include "settings/FrmMenu.h"
 #include "settings/Mod_Config.h"
+#include "settings/WebAddress.h"
 
 namespace core {
 
@@ -159,6 +159,9 @@ void FrmMain::Form_Load() {
     Picture2.SetLeft(Picture1.Left() + Width());
     // 6. Rounded corners.
     MakeRoundWindow(*this);
+    // Nobody sees a page dialog behind the lock or in the tray: the page gets a cancel.
+    Web1.SetQuietWhen(
+        [this] { return Locked() || !Visible() || WindowState() == platform::vbMinimized; });
     ApplyLock();
     // 7. The lock panel slides in over the browser: the program always starts locked.
     float left = Picture1.Left();
@@ -199,8 +202,23 @@ void FrmMain::ExtractBannerImages() {
 }
 
 void FrmMain::Timer1_Timer() {
-    Web1.Navigate(kForumHost);
+    OpenForum();
     Timer1.SetEnabled(false);
+}
+
+void FrmMain::OpenHomePage() {
+    // A new forum: its first reload is a whole period from now.
+    Timer1.SetEnabled(false);
+    LockTimer.SetEnabled(false);
+    LockTimer.SetEnabled(true);
+    m_lockCount = 0;
+    OpenForum();
+}
+
+void FrmMain::OpenForum() {
+    const std::u16string home = ForumHomePage();
+    Web1.SetHomePage(home);
+    Web1.Navigate(home);
 }
 
 void FrmMain::LockTimer_Timer() {
@@ -240,9 +258,20 @@ void FrmMain::Form_MouseMove(std::int16_t, std::int16_t, float x, float) {
 }
 
 void FrmMain::Form_Resize() {
+    if (WindowState() != platform::vbMinimized) {
+        return;
+    }
+    // "Lock after minimising" holds for every way down (the close button, the tray icon, the
+    // window manager, the tray menu's settings item): the window always comes back locked. The
+    // slide goes on while the window is hidden.
+    if (ReadSetting(kLock) == u"True") {
+        LockPage();
+    }
+    // A dialog of the page would stand alone on the desktop.
+    Web1.CancelDialog();
     // Minimising hides the window: the tray icon is the way back. Without a notification area
     // the window stays on the task bar, or it could never be reached again.
-    if (WindowState() == platform::vbMinimized && platform::Shell().TrayAvailable()) {
+    if (platform::Shell().TrayAvailable()) {
         SetVisible(false);
     }
 }
@@ -272,6 +301,23 @@ void FrmMain::ApplyLock() {
     const bool locked = Locked();
     Web1.SetEnabled(!locked);
     Picture2.SetEnabled(locked);
+    if (locked) {
+        Web1.CancelDialog();  // nothing of the page stands over the lock
+    }
+}
+
+void FrmMain::LockPage() {
+    // Already over the page and staying, or on its way there. A panel sliding out is turned
+    // back.
+    const float edge = Picture1.Left() + Picture1.Width();
+    const bool sliding = zObj1 == &Picture2 && zTimCtn1.Running();
+    if (sliding ? zLeft1 < edge : Picture2.Left() < edge) {
+        return;
+    }
+    float left = Picture1.Left();
+    float top = Picture1.Top();
+    std::int16_t enable = -1;
+    zMove1(&Picture2, left, top, enable);
 }
 
 void FrmMain::CommandButton1_Click() {
@@ -302,10 +348,7 @@ void FrmMain::PassWord_KeyDown(std::int16_t key) {
 void FrmMain::QExit_Click(std::int16_t button) {
     const std::u16string lock = ReadSetting(kLock);
     if (lock == u"True" && button == platform::vbLeftButton) {
-        float left = Picture1.Left();
-        float top = Picture1.Top();
-        std::int16_t enable = -1;
-        zMove1(&Picture2, left, top, enable);
+        LockPage();
         SetWindowState(platform::vbMinimized);
     } else if (lock == u"False" && button == platform::vbLeftButton) {
         SetWindowState(platform::vbMinimized);

@@ -73,6 +73,10 @@ class FrmMain : public platform::Form {
     // beyond the window's edge.
     bool Locked() const;
 
+    // Opens the forum's home page as the settings name it now, for a forum address that has
+    // just changed: the reload schedule counts from here.
+    void OpenHomePage();
+
   private:
     void Form_Load();
     void Form_Activate();
@@ -92,6 +96,10 @@ class FrmMain : public platform::Form {
     // Keeps input where the lock allows it: the browser takes none while the panel covers it,
     // and the panel's controls take none while it lies outside the window.
     void ApplyLock();
+    // Slides the lock panel over the page, unless it is there or on its way.
+    void LockPage();
+    // Opens the forum's home page (as the settings name it now).
+    void OpenForum();
     void ExtractBannerImages();
 
     VelNotifyIcon& TrayIcon();

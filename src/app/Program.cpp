@@ -50,6 +50,12 @@ FrmOption& Program::Option() {
     return *m_option;
 }
 
+void Program::HomePageChanged() {
+    if (m_main && m_main->IsLoaded()) {
+        m_main->OpenHomePage();
+    }
+}
+
 void Program::ShowOption() {
     FrmOption& option = Option();
     option.Show();

@@ -29,6 +29,7 @@ class Program final : public ProgramWindows {
     // The settings window; one that has been unloaded is made anew, as a fresh window.
     FrmOption& Option();
     void ShowOption() override;
+    void HomePageChanged() override;
 
   private:
     std::unique_ptr<FrmMain> m_main;

@@ -3,12 +3,15 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 #include "binding/Convert.h"
+#include "binding/ForumPage.h"
+#include "binding/KeepAlivePage.h"
 #include "platform/Files.h"
 #include "platform/Runtime.h"
 
@@ -31,8 +34,12 @@ QWebEngineProfile* CreateBrowserProfile(QObject* parent) {
 }
 
 BrowserWidget::BrowserWidget(core::WebBrowser& browser, QWebEngineProfile& profile, QWidget* parent)
-    : QWebEngineView(parent), View(browser, *this) {
-    setPage(new QWebEnginePage(&profile, this));
+    : QWebEngineView(parent),
+      View(browser, *this),
+      m_profile(profile),
+      m_page(new ForumPage(
+          profile, [this] { return Browser(); }, this)) {
+    setPage(m_page);
     // The page's engine starts now, while the window is not yet on screen. Left to start by
     // itself a moment later, it would add its drawing surface to a window already shown, and
     // the window system would have to make that window anew: a flash, and a new window id
@@ -67,13 +74,39 @@ BrowserWidget::~BrowserWidget() {
 }
 
 void BrowserWidget::Navigate(const std::u16string& address) {
-    setUrl(QUrl::fromUserInput(ToQString(address)));
+    const QUrl url = QUrl::fromUserInput(ToQString(address));
+    m_page->Run([this, url] { setUrl(url); });
 }
 
 void BrowserWidget::Refresh() {
-    if (!url().isEmpty()) {  // before the first navigation there is no page to reload
-        reload();
-    }
+    m_page->Run([this] {
+        if (!url().isEmpty()) {  // before the first navigation there is no page to reload
+            reload();
+        }
+    });
+}
+
+void BrowserWidget::LoadAfresh() {
+    m_page->Run([this] {
+        if (!url().isEmpty()) {
+            setUrl(url());  // a GET of the address shown, not the form sent again
+        }
+    });
+}
+
+void BrowserWidget::KeepAlive(const std::u16string& address) {
+    const QUrl url = QUrl::fromUserInput(ToQString(address));
+    // Not from inside the engine's own question to this page: a moment later.
+    QTimer::singleShot(0, this, [this, url] {
+        if (!m_keepAlive) {
+            m_keepAlive = new KeepAlivePage(m_profile, this);
+        }
+        m_keepAlive->load(url);
+    });
+}
+
+void BrowserWidget::CancelDialog() {
+    m_page->CancelDialog();
 }
 
 }  // namespace binding

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "binding/TextBoxWidget.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 #include "binding/Convert.h"
@@ -52,6 +53,15 @@ void TextBoxWidget::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
     if (Box() != nullptr && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         Box()->KeyDown.Raise(platform::vbKeyReturn);
+    }
+}
+
+void TextBoxWidget::focusOutEvent(QFocusEvent* e) {
+    QLineEdit::focusOutEvent(e);
+    // The box's own context menu takes the keyboard for a moment, and a window going away
+    // takes it for good: neither is the user leaving the box.
+    if (Box() != nullptr && e->reason() != Qt::PopupFocusReason && isVisible()) {
+        Box()->LostFocus.Raise();
     }
 }
 

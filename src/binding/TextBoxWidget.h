@@ -19,6 +19,7 @@ class TextBoxWidget final : public QLineEdit, public View {
   protected:
     void Update(platform::Property p) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     core::TextBox* Box() const;

@@ -36,6 +36,8 @@ class TextBox : public platform::Control {
     platform::Event<> Change;
     // A key went down in the box (the key code: 13 is Enter).
     platform::Event<std::int16_t> KeyDown;
+    // The box has given the keyboard up (to another control or another window).
+    platform::Event<> LostFocus;
 
   private:
     std::u16string m_text;

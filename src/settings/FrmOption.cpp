@@ -19,6 +19,8 @@
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "settings/Mod_Config.h"
+#include "settings/ProgramWindows.h"
+#include "settings/WebAddress.h"
 
 namespace core {
 
@@ -81,6 +83,8 @@ FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(pro
     Add(Timer1);
     Add(Timer2);
     Picture1.Add(GifPlay1);
+    Picture1.Add(HomePage);
+    Picture1.Add(Label5);
     for (int i = 3; i >= 0; --i) {
         Picture1.Add(ReUpdate[static_cast<size_t>(i)]);
     }
@@ -119,6 +123,10 @@ FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(pro
         GifPlay1.ReadProperties(kept);
     }
 
+    // The forum's address: a row of its own in the free lower part of the other settings.
+    PlaceTextBox(HomePage, 4755, 21);
+    HomePage.Move(1320, 4755, 4335, 285);
+    PlaceLabel(Label5, 330, 4800, 900, 180, 20, u"论坛地址：", RGB(0, 0, 255), kSong9);
     PlaceOption(ReUpdate[3], 2085, 4350, 1080, 19, u" 23分钟");
     PlaceOption(ReUpdate[2], 1065, 4350, 1080, 18, u" 20分钟");
     PlaceOption(ReUpdate[1], 2085, 3990, 1080, 17, u" 15分钟");
@@ -159,6 +167,12 @@ FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(pro
     }
     QExit.Click.Connect([this](std::int16_t button) { QExit_Click(button); });
     ConnectHoverPictures(QExit);
+    HomePage.KeyDown.Connect([this](std::int16_t key) {
+        if (key == platform::vbKeyReturn) {
+            SaveHomePage();
+        }
+    });
+    HomePage.LostFocus.Connect([this] { SaveHomePage(); });
 }
 
 FrmOption::~FrmOption() = default;
@@ -166,9 +180,11 @@ FrmOption::~FrmOption() = default;
 void FrmOption::Form_Load() {
     MakeFrameless(*this);
     MakeRoundWindow(*this);
+    // The address is the one setting shown: a long text nobody wants to type again to see it.
+    HomePage.SetText(ReadSetting(kHomePage));
     // The banner: the board's first, although it is the second of the rotation.
     m_rotation = 0;
-    ShowBanner("102.gif", kForumBoard);
+    ShowBanner("102.gif", ForumBoardPage());
 }
 
 void FrmOption::Form_Activate() {
@@ -181,7 +197,7 @@ void FrmOption::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
     BeginWindowDrag(*this);
 }
 
-void FrmOption::ShowBanner(const char* file, const char16_t* link) {
+void FrmOption::ShowBanner(const char* file, std::u16string_view link) {
     GifPlay1.Play((DataDirectory() / file).string());
     m_link = platform::ToUtf8Lossy(link);
 }
@@ -190,10 +206,10 @@ void FrmOption::Timer2_Timer() {
     // The banner and its link change together.
     ++m_rotation;
     if (m_rotation == 1) {
-        ShowBanner("101.gif", kForumHome);
+        ShowBanner("101.gif", ForumHomePage());
     }
     if (m_rotation == 2) {
-        ShowBanner("102.gif", kForumBoard);
+        ShowBanner("102.gif", ForumBoardPage());
     }
     if (m_rotation == 3) {
         ShowBanner("103.gif", kPersonalPage);
@@ -293,6 +309,33 @@ void FrmOption::ReUpdate_Click(std::int16_t index) {
         m_markedReUpdate = index;
     } else {
         RestoreMark(ReUpdate, m_markedReUpdate);
+    }
+}
+
+void FrmOption::SaveHomePage() {
+    if (m_refusingHomePage) {
+        return;  // the message box took the keyboard: the box is not being left
+    }
+    std::u16string_view typed = HomePage.Text();
+    while (!typed.empty() && (typed.front() == u' ' || typed.front() == u'\t')) {
+        typed.remove_prefix(1);
+    }
+    while (!typed.empty() && (typed.back() == u' ' || typed.back() == u'\t')) {
+        typed.remove_suffix(1);
+    }
+    const std::optional<std::u16string> stored = TryReadSetting(kHomePage);
+    if (stored && *stored == typed) {
+        return;  // nothing new: the forum is not opened again
+    }
+    if (!kHomePage.Accepts(typed)) {
+        m_refusingHomePage = true;
+        platform::MessageBoxes().Show(u"论坛地址无效，请重新输入！", u"系统提示",
+                                      platform::MsgBoxStyle::OkCritical);
+        m_refusingHomePage = false;
+        return;
+    }
+    if (Save(kHomePage, typed, u"论坛地址")) {
+        m_program.HomePageChanged();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "forms/AlphaImage.h"
 #include "forms/OptionButton.h"
@@ -36,6 +37,8 @@ class FrmOption : public platform::Form {
     AlphaImage QExit{"QExit"};
 
     GifPlay GifPlay1{"GifPlay1"};  // the link banner at the bottom of the panel
+    TextBox HomePage{"HomePage"};  // the forum's address
+    platform::Label Label5{"Label5"};
     std::array<OptionButton, 4> ReUpdate{OptionButton{"ReUpdate", 0}, OptionButton{"ReUpdate", 1},
                                          OptionButton{"ReUpdate", 2}, OptionButton{"ReUpdate", 3}};
     platform::Label Label4{"Label4"};
@@ -62,11 +65,13 @@ class FrmOption : public platform::Form {
     void Timer2_Timer();
     void GifPlay1_Click();
     // Puts up the banner file `file` of the data directory; a click then opens `link`.
-    void ShowBanner(const char* file, const char16_t* link);
+    void ShowBanner(const char* file, std::u16string_view link);
     void Command1_Click();
     void Mini_Click(std::int16_t index);
     void ReUpdate_Click(std::int16_t index);
     void QExit_Click(std::int16_t button);
+    // Stores the address typed into HomePage when it is new and passes the check.
+    void SaveHomePage();
 
     // Writes one setting; when the file refuses it, says so and reports false.
     bool Save(const Setting& setting, std::u16string_view value, std::u16string_view what);
@@ -80,6 +85,7 @@ class FrmOption : public platform::Form {
     std::string m_link;           // what a click on the banner opens
     int m_markedMini = -1;
     int m_markedReUpdate = -1;
+    bool m_refusingHomePage = false;  // the message box about the address is up
 };
 
 }  // namespace core

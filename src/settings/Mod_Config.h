@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The settings store: four text values in section "Setting" of one INI file. Every reader asks
+// The settings store: five text values in section "Setting" of one INI file. Every reader asks
 // the file afresh, so a value written by the settings window counts at the next read.
 #pragma once
 
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "settings/WebAddress.h"
 
 namespace core {
 
@@ -45,6 +47,7 @@ enum class SettingCheck {
     TrueOrFalse,    // exactly "True" or "False"
     WholeMinutes,   // see WholeMinutes
     LockPanelText,  // 1 to kPassWordMaxLength characters: what the lock panel's box can take
+    WebAddress,     // empty (the compiled-in address), or what ParseWebAddress takes
 };
 
 // One setting: where it lives, what a missing key reads as, and what may be written.
@@ -62,6 +65,8 @@ struct Setting {
                 return WholeMinutes(value).has_value();
             case SettingCheck::LockPanelText:
                 return !value.empty() && value.size() <= static_cast<size_t>(kPassWordMaxLength);
+            case SettingCheck::WebAddress:
+                return value.empty() || ParseWebAddress(value).has_value();
             case SettingCheck::AnyText:
                 break;
         }
@@ -74,10 +79,13 @@ inline constexpr Setting kUserName{u"Setting", u"UserName", u"58263", SettingChe
 inline constexpr Setting kPassWord{u"Setting", u"PassWord", u"58263", SettingCheck::LockPanelText};
 inline constexpr Setting kLock{u"Setting", u"Lock", u"True", SettingCheck::TrueOrFalse};
 inline constexpr Setting kLockTime{u"Setting", u"LockTime", u"15", SettingCheck::WholeMinutes};
+// The forum the main window opens; empty stands for the compiled-in forum.
+inline constexpr Setting kHomePage{u"Setting", u"HomePage", u"", SettingCheck::WebAddress};
 
 static_assert(kUserName.Accepts(kUserName.defaultValue) &&
               kPassWord.Accepts(kPassWord.defaultValue) && kLock.Accepts(kLock.defaultValue) &&
-              kLockTime.Accepts(kLockTime.defaultValue));
+              kLockTime.Accepts(kLockTime.defaultValue) &&
+              kHomePage.Accepts(kHomePage.defaultValue));
 
 // The stored text of `setting`, or its default when the file, section or key is missing;
 // nothing when the file is there but cannot be read (not a regular file, no permission, an I/O

@@ -17,6 +17,8 @@ class ProgramWindows {
     virtual platform::Form& MainWindow() = 0;
     // Shows the settings window (loading it first, or bringing it to the front).
     virtual void ShowOption() = 0;
+    // The forum's address in the settings has changed: the main window opens it now.
+    virtual void HomePageChanged() = 0;
 
   protected:
     ProgramWindows() = default;

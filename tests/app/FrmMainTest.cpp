@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Doubles.h"
+#include "RecordingEngine.h"
 #include "app/Program.h"
 #include "platform/Resources.h"
 #include "platform/Shell.h"
@@ -19,32 +20,17 @@ namespace {
 
 using testing_support::Harness;
 using testing_support::ReadFile;
+using testing_support::RecordingEngine;
 using testing_support::WriteFile;
 
 constexpr long long kMinute = 60'000;
-
-// Records what the browser was asked to do, and when (virtual milliseconds).
-class RecordingEngine final : public core::WebBrowser::Engine {
-  public:
-    explicit RecordingEngine(const testing_support::VirtualClock& clock) : m_clock(clock) {}
-    void Navigate(const std::u16string& address) override {
-        navigations.push_back({m_clock.Elapsed(), address});
-    }
-    void Refresh() override { refreshes.push_back(m_clock.Elapsed()); }
-
-    std::vector<std::pair<long long, std::u16string>> navigations;
-    std::vector<long long> refreshes;
-
-  private:
-    const testing_support::VirtualClock& m_clock;
-};
 
 class FrmMainTest : public ::testing::Test {
   protected:
     // Starts the program the way main() does, with the browser recorded.
     core::FrmMain& Start() {
         core::FrmMain& main = m_program.Main();
-        main.Web1.SetEngine(&m_engine);
+        m_engine.Attach(main.Web1);
         m_program.Start();
         for (const auto& m : h.messages.shown) {
             ADD_FAILURE() << "message box: " << platform::ToUtf8Lossy(m.text);
@@ -126,7 +112,7 @@ TEST_F(FrmMainTest, OpensTheHomePageOnceAfterFiveSecondsEvenWhileLocked) {
     h.clock.Advance(1);
     ASSERT_EQ(m_engine.navigations.size(), 1u);
     EXPECT_EQ(m_engine.navigations[0].first, 5000);
-    EXPECT_EQ(m_engine.navigations[0].second, u"bbs.loomhaven.example");
+    EXPECT_EQ(m_engine.navigations[0].second, u"http://bbs.loomhaven.example");
     EXPECT_FALSE(main.Timer1.Running());
     h.clock.Advance(60 * kMinute);
     EXPECT_EQ(m_engine.navigations.size(), 1u);

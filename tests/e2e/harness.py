@@ -248,7 +248,7 @@ class Desktop:
 class Program:
     """The loomhaven binary with its own settings, profile and data directories."""
 
-    def __init__(self, desktop, server, settings=None):
+    def __init__(self, desktop, server, settings=None, resolver=True):
         if not BINARY:
             raise unittest.SkipTest("LOOMHAVEN_BINARY is not set")
         self.desktop = desktop
@@ -274,7 +274,8 @@ class Program:
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"),
                    XDG_RUNTIME_DIR=self.home,
                    QTWEBENGINE_CHROMIUM_FLAGS=(
-                       f'--host-resolver-rules="MAP {FORUM_HOST} 127.0.0.1:{server.port}" '
+                       (f'--host-resolver-rules="MAP {FORUM_HOST} 127.0.0.1:{server.port}" '
+                        if resolver else "") +
                        "--disable-background-networking --disable-component-update"))
         env.pop("QT_QPA_PLATFORM", None)
         self.log_path = os.path.join(self.home, "program.log")
@@ -425,8 +426,10 @@ class E2ETest(unittest.TestCase):
         x, y, _, _ = self.desktop.geometry(window)
         return x + point[0], y + point[1]
 
-    def start(self, settings=None):
-        program = Program(self.desktop, self.server, settings)
+    def start(self, settings=None, server=None, resolver=True):
+        """The program, with the compiled-in forum host sent to `server` (the test's forum
+        server by default) unless `resolver` is off."""
+        program = Program(self.desktop, server or self.server, settings, resolver)
         self.server.reset_clock()
         self.addCleanup(program.close)
         self.addCleanup(lambda: self._dump_log_on_failure(program))

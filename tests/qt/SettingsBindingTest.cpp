@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QWebEngineProfile>
 
@@ -26,6 +27,7 @@
 #include "platform/Shell.h"
 #include "settings/FrmMenu.h"
 #include "settings/FrmOption.h"
+#include "settings/Mod_Config.h"
 
 namespace {
 
@@ -106,6 +108,9 @@ TEST_F(SettingsBindingTest, ControlsAtTheirPixelRectangles) {
         {option.NewPass, QRect(99, 117, 152, 19)},
         {option.oldPass, QRect(99, 87, 152, 19)},
         {option.Users, QRect(99, 55, 152, 19)},
+        // The forum's address: a row below the reload periods, inside the frame of the other
+        // settings and above the banner.
+        {option.HomePage, QRect(88, 317, 289, 19)},
     };
     for (const Case& c : sized) {
         const QWidget* w = WidgetOf(c.control);
@@ -127,6 +132,7 @@ TEST_F(SettingsBindingTest, ControlsAtTheirPixelRectangles) {
         {option.Label2[2], {35, 119}, QStringLiteral("新的密码：")},
         {option.Label2[1], {35, 87}, QStringLiteral("原始密码：")},
         {option.Label2[0], {35, 57}, QStringLiteral("用户账号：")},
+        {option.Label5, {22, 320}, QStringLiteral("论坛地址：")},
     };
     for (const LabelCase& c : labels) {
         const QWidget* w = WidgetOf(c.label);
@@ -221,6 +227,51 @@ TEST_F(SettingsBindingTest, PasswordsAreShownAsTypedAndTabFollowsTheLayout) {
     const std::vector<QWidget*> order = FocusWalk(Qt::Key_Tab, 3);
     EXPECT_EQ(order, (std::vector<QWidget*>{WidgetOf(option.oldPass), WidgetOf(option.NewPass),
                                             WidgetOf(option.Command1)}));
+}
+
+TEST_F(SettingsBindingTest, TheAddressRowLooksLikeItsNeighbours) {
+    core::FrmOption& option = Open();
+    // The caption as the reload period's; the box as the account boxes.
+    EXPECT_EQ(WidgetOf(option.Label5)->font(), WidgetOf(option.Label4)->font());
+    EXPECT_EQ(WidgetOf(option.Label5)->palette().color(QPalette::WindowText),
+              WidgetOf(option.Label4)->palette().color(QPalette::WindowText));
+    auto* address = WidgetOf<QLineEdit>(option.HomePage);
+    auto* users = WidgetOf<QLineEdit>(option.Users);
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->font(), users->font());
+    EXPECT_EQ(address->styleSheet(), users->styleSheet());
+    EXPECT_EQ(address->echoMode(), QLineEdit::Normal);
+    const QRect frame = WidgetOf(option.Shape1)->geometry();
+    EXPECT_TRUE(frame.contains(address->geometry())) << "inside the other settings' frame";
+    EXPECT_FALSE(address->geometry().intersects(WidgetOf(option.ReUpdate[3])->geometry()));
+    EXPECT_FALSE(address->geometry().intersects(WidgetOf(option.GifPlay1)->geometry()));
+}
+
+TEST_F(SettingsBindingTest, TheAddressIsWrittenOnEnterAndWhenTheBoxIsLeft) {
+    core::FrmOption& option = Open();
+    QWidget* window = m_windows.WidgetOf(option);
+    QApplication::setActiveWindow(window);
+    auto* address = WidgetOf<QLineEdit>(option.HomePage);
+    ASSERT_NE(address, nullptr);
+    address->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), address);
+    QTest::keyClicks(address, QStringLiteral("127.0.0.1:9/a"));
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_EQ(core::ReadSetting(core::kHomePage), u"127.0.0.1:9/a");
+
+    address->selectAll();
+    QTest::keyClicks(address, QStringLiteral("127.0.0.1:9/b"));
+    EXPECT_EQ(core::ReadSetting(core::kHomePage), u"127.0.0.1:9/a") << "not before it is left";
+    WidgetOf(option.Users)->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), WidgetOf(option.Users));
+    EXPECT_EQ(core::ReadSetting(core::kHomePage), u"127.0.0.1:9/b");
+    EXPECT_TRUE(h.messages.shown.empty());
+
+    // Reopened, the window shows what is stored.
+    option.QExit.Click.Raise(platform::vbLeftButton);
+    QApplication::processEvents();
+    core::FrmOption& again = Open();
+    EXPECT_EQ(WidgetOf<QLineEdit>(again.HomePage)->text(), QStringLiteral("127.0.0.1:9/b"));
 }
 
 TEST_F(SettingsBindingTest, BannerIsDrawnAndAClickOnItOpensTheBoardPage) {

@@ -78,20 +78,41 @@ class SettingsWindowTest : public ::testing::Test {
     core::Program m_program;
 };
 
-TEST_F(SettingsWindowTest, BannersRotateEveryFiveSecondsAndAClickOpensTheShownOnesPage) {
+constexpr char kCompiledBoard[] = "http://bbs.loomhaven.example/forum-2-1.html";
+
+// The forum the settings name (or none), and the home and board links its banners open.
+struct ForumCase {
+    const char* name;
+    const char* settings;  // the settings file, or nullptr for none
+    const char* home;
+    const char* board;
+};
+
+void PrintTo(const ForumCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BannerRotationTest : public SettingsWindowTest,
+                           public ::testing::WithParamInterface<ForumCase> {};
+
+TEST_P(BannerRotationTest, EveryFiveSecondsAndAClickOpensTheShownOnesPage) {
+    if (GetParam().settings != nullptr) {
+        h.WriteSettings(GetParam().settings);
+    }
     core::FrmOption& option = Open();
+    const std::string home = GetParam().home;
+    const std::string board = GetParam().board;
+    const std::string personal = Utf8(core::kPersonalPage);
     struct Step {
         int at;  // ms after the window opened
         const char* banner;
-        const char16_t* link;
+        const std::string& link;
     };
     // The board's banner first, then 101, 102, 103 round and round.
     const std::vector<Step> steps = {
-        {0, "102.gif", core::kForumBoard},       {4999, "102.gif", core::kForumBoard},
-        {5000, "101.gif", core::kForumHome},     {10000, "102.gif", core::kForumBoard},
-        {15000, "103.gif", core::kPersonalPage}, {20000, "101.gif", core::kForumHome},
-        {25000, "102.gif", core::kForumBoard},   {30000, "103.gif", core::kPersonalPage},
-        {35000, "101.gif", core::kForumHome},
+        {0, "102.gif", board},     {4999, "102.gif", board},     {5000, "101.gif", home},
+        {10000, "102.gif", board}, {15000, "103.gif", personal}, {20000, "101.gif", home},
+        {25000, "102.gif", board}, {30000, "103.gif", personal}, {35000, "101.gif", home},
     };
     int now = 0;
     for (const Step& step : steps) {
@@ -103,7 +124,7 @@ TEST_F(SettingsWindowTest, BannersRotateEveryFiveSecondsAndAClickOpensTheShownOn
         option.GifPlay1.ClickFromView();
         ASSERT_EQ(h.shell.opened.size(), 1u) << "at " << step.at << " ms";
         const auto& opened = h.shell.opened[0];
-        EXPECT_EQ(opened.file, Utf8(step.link)) << "at " << step.at << " ms";
+        EXPECT_EQ(opened.file, step.link) << "at " << step.at << " ms";
         EXPECT_EQ(opened.operation, "open");
         EXPECT_EQ(opened.owner, option.hWnd());
         EXPECT_EQ(opened.show, platform::SW_SHOWNORMAL);
@@ -112,6 +133,20 @@ TEST_F(SettingsWindowTest, BannersRotateEveryFiveSecondsAndAClickOpensTheShownOn
     ASSERT_NE(option.GifPlay1.Gifs(), nullptr);
     EXPECT_GT(option.GifPlay1.GetFrameNum(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forums, BannerRotationTest,
+    ::testing::Values(
+        ForumCase{"NoSettings", nullptr, "http://bbs.loomhaven.example", kCompiledBoard},
+        ForumCase{"BareHost", "[Setting]\nHomePage=bbs.example.org\n", "http://bbs.example.org",
+                  "http://bbs.example.org/forum-2-1.html"},
+        // The board page sits at the root of the home page's site, whatever its path.
+        ForumCase{"WholeAddress", "[Setting]\nHomePage=https://Forum.Example.org:8443/bbs/?a=1\n",
+                  "https://forum.example.org:8443/bbs/?a=1",
+                  "https://forum.example.org:8443/forum-2-1.html"},
+        ForumCase{"NoAddress", "[Setting]\nHomePage=javascript:alert(1)\n",
+                  "http://bbs.loomhaven.example", kCompiledBoard}),
+    [](const ::testing::TestParamInfo<ForumCase>& p) { return std::string(p.param.name); });
 
 TEST_F(SettingsWindowTest, ReopeningStartsTheRotationAgainAtTheBoardBanner) {
     core::FrmOption& option = Open();
@@ -123,7 +158,7 @@ TEST_F(SettingsWindowTest, ReopeningStartsTheRotationAgainAtTheBoardBanner) {
 
     core::FrmOption& again = Open();
     EXPECT_EQ(Shown(again), "102.gif");
-    EXPECT_EQ(again.CurrentLink(), Utf8(core::kForumBoard));
+    EXPECT_EQ(again.CurrentLink(), kCompiledBoard);
     h.clock.Advance(5000);
     EXPECT_EQ(Shown(again), "101.gif");
     EXPECT_EQ(again.CurrentLink(), Utf8(core::kForumHome));

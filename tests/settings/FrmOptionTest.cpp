@@ -48,7 +48,8 @@ class FrmOptionTest : public ::testing::Test {
     core::Program m_program;
 };
 
-TEST_F(FrmOptionTest, SettingsItemOpensTheWindowAndHidesTheMainOneWithoutLocking) {
+TEST_F(FrmOptionTest, SettingsItemOpensTheWindowAndHidesTheMainOne) {
+    h.WriteSettings("[Setting]\nLock=False\n");
     core::FrmMain& main = StartMain();
     main.UserName.TextFromView(kDefaultUser);
     main.PassWord.TextFromView(kDefaultPassword);
@@ -63,7 +64,7 @@ TEST_F(FrmOptionTest, SettingsItemOpensTheWindowAndHidesTheMainOneWithoutLocking
     EXPECT_FALSE(main.Visible());
     EXPECT_EQ(main.WindowState(), platform::vbMinimized);
     h.clock.Advance(3000);
-    EXPECT_FALSE(main.Locked()) << "the settings item does not raise the lock panel";
+    EXPECT_FALSE(main.Locked()) << "with the lock switched off, the settings item does not lock";
 }
 
 TEST_F(FrmOptionTest, OpensWithNothingMarkedWhateverTheFileHolds) {
@@ -137,15 +138,16 @@ TEST_F(FrmOptionTest, OptionsWriteExactlyTheirValues) {
 
 TEST_F(FrmOptionTest, NoLockMakesTheNextCloseOnlyHide) {
     core::FrmMain& main = StartMain();
-    main.UserName.TextFromView(kDefaultUser);
-    main.PassWord.TextFromView(kDefaultPassword);
-    main.CommandButton1.Click.Raise();
-    h.clock.Advance(3000);
     core::FrmOption& option = OpenFromTray();
     option.Mini[1].ChooseFromView();
     main.MouseMove.Raise(0, 0, platform::WM_LBUTTONUP * 15.0f,
                          0);  // the main window back from the tray
     ASSERT_TRUE(main.Visible());
+    main.UserName.TextFromView(kDefaultUser);
+    main.PassWord.TextFromView(kDefaultPassword);
+    main.CommandButton1.Click.Raise();
+    h.clock.Advance(3000);
+    ASSERT_FALSE(main.Locked());
     main.QExit.Click.Raise(1);
     EXPECT_FALSE(main.Visible());
     h.clock.Advance(3000);
