@@ -16,6 +16,7 @@ CHANGE = (119 + 276 + 42, 42 + 53 + 13)
 NO_LOCK = (119 + 138 + 12, 42 + 210 + 8)
 CLOSE_OPTION = (730 + 22, 12)
 BANNER = (119 + 3 + 322, 42 + 379 + 39)
+ADDRESS = (119 + 88 + 140, 42 + 317 + 9)
 # Places in the main window with the lock panel in place.
 USER_NAME = (293 + 100, 50 + 185 + 12)
 PASSWORD = (293 + 100, 50 + 232 + 12)
@@ -58,6 +59,15 @@ class SessionTest(E2ETest):
         # No lock on close.
         self.desktop.click(*self.at(option, NO_LOCK))
         wait_for(lambda: "Lock=False" in (program.settings() or ""), 10, what="Lock=False")
+
+        # The forum's address: written on Enter and opened at once by the hidden main window.
+        loads = len(self.server.page_loads())
+        self.desktop.click(*self.at(option, ADDRESS))
+        self.desktop.type_text(f"127.0.0.1:{self.server.port}/")
+        self.desktop.key("Return")
+        wait_for(lambda: f"HomePage=127.0.0.1:{self.server.port}/" in (program.settings() or ""), 10,
+                 what="the forum's address written")
+        wait_for(lambda: len(self.server.page_loads()) > loads, 15, what="the new address opened")
         time.sleep(0.5)
         self.desktop.screenshot("settings-window-chosen.png", crop=self.desktop.geometry(option))
         self.desktop.click(*self.at(option, CLOSE_OPTION))
