@@ -7,7 +7,7 @@ namespace core {
 namespace {
 
 void Show(AlphaImage& button, const char* file) {
-    button.LoadPicture((DataDirectory() / file).string());
+    button.LoadPicture(DataFile(file, platform::DataAccess::Read).string());
 }
 
 }  // namespace

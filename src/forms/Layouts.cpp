@@ -2,6 +2,7 @@
 #include "forms/Layouts.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/Bmp.h"
@@ -25,15 +26,43 @@ std::shared_ptr<const platform::gdi::Bitmap> LayoutPicture(std::string_view name
     return picture;
 }
 
-std::filesystem::path DataDirectory() {
-    return platform::CurrentServices().appPath / "data" / "image";
+namespace {
+
+platform::DataPlaces Places() {
+    const platform::Services& services = platform::CurrentServices();
+    return platform::FindDataPlaces(services.appPath, services.userDataHome);
+}
+
+// The user directories already found unusable: each is told once per run.
+std::set<std::filesystem::path>& Unusable() {
+    static std::set<std::filesystem::path> told;
+    return told;
+}
+
+}  // namespace
+
+std::filesystem::path DataFile(std::string_view name, platform::DataAccess access) {
+    return platform::DataFilePath(Places(), name, access);
 }
 
 bool WriteDataFile(std::string_view name, std::span<const std::uint8_t> bytes,
                    std::string_view what) {
-    const std::filesystem::path file = DataDirectory() / name;
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
+    const platform::DataPlaces places = Places();
+    const std::filesystem::path file =
+        platform::DataFilePath(places, name, platform::DataAccess::Write);
+    if (places.installed) {
+        std::string why;
+        if (!platform::MakeUserDirectory(places.written, why)) {
+            if (Unusable().insert(places.written).second) {
+                platform::Warn("cannot use the data directory %s; banners and snapshot not kept",
+                               why.c_str());
+            }
+            return false;
+        }
+    } else {
+        std::error_code ec;
+        std::filesystem::create_directories(file.parent_path(), ec);
+    }
     if (platform::ReplaceAtomically(file.string(), bytes)) {
         return true;
     }

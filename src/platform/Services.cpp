@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Services.h"
 
+#include "platform/DataPaths.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -18,6 +20,9 @@ Services Complete(Services s) {
     }
     if (s.appPath.empty()) {
         s.appPath = ExecutableDirectory();
+    }
+    if (s.userDataHome.empty()) {
+        s.userDataHome = DefaultUserDataHome();
     }
     return s;
 }

@@ -23,6 +23,9 @@ struct Services {
     // The directory of the executable, under which the data directory lies (empty: found from
     // the running executable).
     std::filesystem::path appPath;
+    // The user's data directory, under which an installed program keeps what it writes (empty:
+    // from the environment, see DefaultUserDataHome).
+    std::filesystem::path userDataHome;
 
     // Each may stay null: the accessors then give an inert default (see Runtime.h).
     IClock* clock = nullptr;

@@ -198,7 +198,7 @@ void FrmOption::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
 }
 
 void FrmOption::ShowBanner(const char* file, std::u16string_view link) {
-    GifPlay1.Play((DataDirectory() / file).string());
+    GifPlay1.Play(DataFile(file, platform::DataAccess::Read).string());
     m_link = platform::ToUtf8Lossy(link);
 }
 
@@ -234,7 +234,7 @@ void FrmOption::Timer1_Timer() {
     if (!WriteDataFile(kFile, platform::EncodeBmp24(*background))) {
         return;
     }
-    const std::filesystem::path file = DataDirectory() / kFile;
+    const std::filesystem::path file = DataFile(kFile, platform::DataAccess::Read);
     const platform::PicturePtr loaded = LoadImageFile(file);
     if (!loaded) {
         platform::Warn("cannot read back %s", file.c_str());

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -372,6 +374,40 @@ TEST_F(FrmMainTest, BannerThatCannotBeWrittenIsSaidOnStderr) {
                   std::string::npos)
             << said;
     }
+}
+
+// Installed, the prefix is not the user's: the banners go to the user's own data directory,
+// made owner-only, and nothing is written beside the executable or among the pictures.
+TEST_F(FrmMainTest, InstalledWritesTheBannersIntoTheUsersDataDirectory) {
+    const std::filesystem::path pictures = h.MakeInstalledPictures();
+    Start();
+    for (int id : {101, 102, 103}) {
+        const std::string name = std::to_string(id) + ".gif";
+        EXPECT_EQ(Bytes(h.UserData() / name), platform::LoadResData(id, "CUSTOM")) << id;
+        EXPECT_FALSE(std::filesystem::exists(pictures / name)) << id;
+    }
+    EXPECT_FALSE(std::filesystem::exists(h.AppPath() / "data"));
+    for (const std::filesystem::path& level :
+         {h.UserDataHome() / "loomhaven", h.UserDataHome() / "loomhaven" / "data", h.UserData()}) {
+        EXPECT_EQ(std::filesystem::status(level).permissions(), std::filesystem::perms::owner_all)
+            << level;
+    }
+}
+
+// A user data directory that cannot be made leaves start-up going, and says so in one line.
+TEST_F(FrmMainTest, InstalledWithAnUnusableUserDirectoryGoesOnAndSaysItOnce) {
+    h.MakeInstalledPictures();
+    WriteFile(h.UserDataHome(), "a file where the user's data directory should be");
+    h.WriteSettings("[Setting]\nLockTime=3\n");
+    ::testing::internal::CaptureStderr();
+    core::FrmMain& main = Start();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(h.process.ended);
+    EXPECT_EQ(main.LockTimeValue(), u"3");  // the steps after the banners still ran
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(
+        said.rfind("loomhaven: cannot use the data directory " + h.UserDataHome().string(), 0), 0u)
+        << said;
 }
 
 // ---------------------------------------------------------------------------------------------

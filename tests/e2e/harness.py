@@ -248,9 +248,13 @@ class Desktop:
 class Program:
     """The loomhaven binary with its own settings, profile and data directories."""
 
-    def __init__(self, desktop, server, settings=None, resolver=True):
+    def __init__(self, desktop, server, settings=None, resolver=True, binary=None, prepare=None):
+        """`resolver`: the compiled-in forum host goes to `server`; `binary`: another copy of the
+        program (an installed one) instead of the build's; `prepare(program)`: runs once the
+        directories are set up, before the program starts."""
         if not BINARY:
             raise unittest.SkipTest("LOOMHAVEN_BINARY is not set")
+        self.binary = binary or BINARY
         self.desktop = desktop
         self.home = tempfile.mkdtemp(prefix="loomhaven-e2e-")
         self.config = os.path.join(self.home, "config")
@@ -267,10 +271,11 @@ class Program:
         with open(opener, "w") as f:
             f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.opened_log}"\n')
         os.chmod(opener, 0o755)
+        self.data_home = os.path.join(self.home, "data")
         env = dict(desktop.env,
                    PATH=bin_dir + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"),
                    XDG_CONFIG_HOME=self.config,
-                   XDG_DATA_HOME=os.path.join(self.home, "data"),
+                   XDG_DATA_HOME=self.data_home,
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"),
                    XDG_RUNTIME_DIR=self.home,
                    QTWEBENGINE_CHROMIUM_FLAGS=(
@@ -285,7 +290,9 @@ class Program:
         self._seen = []
         self._watch_lock = threading.Lock()
         self._watch_stop = threading.Event()
-        self.process = subprocess.Popen([BINARY], env=env, stdout=self.log, stderr=subprocess.STDOUT,
+        if prepare:
+            prepare(self)
+        self.process = subprocess.Popen([self.binary], env=env, stdout=self.log, stderr=subprocess.STDOUT,
                                         start_new_session=True)
         self.started = time.monotonic()
         self._watcher = threading.Thread(target=self._watch, daemon=True)
@@ -379,7 +386,7 @@ class Program:
 
     def data_file(self, name):
         """A file of the data directory beside the program."""
-        return os.path.join(os.path.dirname(BINARY), "data", "image", name)
+        return os.path.join(os.path.dirname(self.binary), "data", "image", name)
 
     def settings(self):
         try:
@@ -426,10 +433,10 @@ class E2ETest(unittest.TestCase):
         x, y, _, _ = self.desktop.geometry(window)
         return x + point[0], y + point[1]
 
-    def start(self, settings=None, server=None, resolver=True):
+    def start(self, settings=None, server=None, **kw):
         """The program, with the compiled-in forum host sent to `server` (the test's forum
-        server by default) unless `resolver` is off."""
-        program = Program(self.desktop, server or self.server, settings, resolver)
+        server by default) unless resolver=False."""
+        program = Program(self.desktop, server or self.server, settings, **kw)
         self.server.reset_clock()
         self.addCleanup(program.close)
         self.addCleanup(lambda: self._dump_log_on_failure(program))

@@ -3,6 +3,7 @@
 // panel, the rounded corners and dragging.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,6 +29,7 @@ namespace {
 namespace gdi = platform::gdi;
 namespace fs = std::filesystem;
 using testing_support::Harness;
+using testing_support::WriteFile;
 
 std::vector<std::uint8_t> Bytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -52,7 +54,12 @@ std::string Utf8(const char16_t* text) {
 
 class SettingsWindowTest : public ::testing::Test {
   protected:
-    SettingsWindowTest() {
+    // Installed: the program directory has no data directory beside it, only the share tree.
+    explicit SettingsWindowTest(bool installed = false) {
+        if (installed) {
+            m_pictures_dir = h.MakeInstalledPictures();
+            WriteFile(m_pictures_dir / "Exit_up.png", "came with the program");
+        }
         platform::Services services = platform::CurrentServices();
         services.pictures = &m_pictures;
         m_scope.emplace(services);
@@ -73,6 +80,7 @@ class SettingsWindowTest : public ::testing::Test {
     }
 
     Harness h;
+    fs::path m_pictures_dir;
     TestPictures m_pictures;
     std::optional<platform::ServicesScope> m_scope;
     core::Program m_program;
@@ -273,6 +281,52 @@ TEST_F(SettingsWindowTest, SnapshotReplacesALinkInsteadOfWritingThroughIt) {
     EXPECT_EQ(Bytes(victim), (std::vector<std::uint8_t>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
     EXPECT_FALSE(fs::is_symlink(file));
     EXPECT_EQ(Bytes(file).size(), 1314358u);
+}
+
+class InstalledSettingsWindowTest : public SettingsWindowTest {
+  protected:
+    InstalledSettingsWindowTest() : SettingsWindowTest(true) {}
+};
+
+TEST_F(InstalledSettingsWindowTest, PlaysTheBannersAndKeepsTheSnapshotInTheUsersDirectory) {
+    core::FrmOption& option = Open();
+    ASSERT_NE(option.GifPlay1.Gifs(), nullptr);
+    EXPECT_EQ(option.GifPlay1.Gifs()->FileName(), (h.UserData() / "102.gif").string());
+    EXPECT_GT(option.GifPlay1.GetFrameNum(), 1);
+    h.clock.Advance(100);
+    EXPECT_EQ(Bytes(h.UserData() / "BlackGround.bmp").size(), 1314358u);
+    EXPECT_NE(option.Picture(), core::LayoutPicture("FrmOption.bmp"));  // read back from there
+    EXPECT_FALSE(fs::exists(m_pictures_dir / "BlackGround.bmp"));
+    EXPECT_FALSE(fs::exists(h.AppPath() / "data"));
+    // The close button's pictures are the ones that came with the program.
+    EXPECT_EQ(core::DataFile("Exit_up.png", platform::DataAccess::Read),
+              m_pictures_dir / "Exit_up.png");
+}
+
+// No user data directory: the window opens with its background and no banner, and the
+// start-up's one line on stderr is all that is said.
+TEST(InstalledWithoutUserDirectoryTest, OpensWithoutABannerAndSaysNothingMore) {
+    Harness h;
+    h.MakeInstalledPictures();
+    WriteFile(h.UserDataHome(), "a file where the user's data directory should be");
+    TestPictures pictures;
+    platform::Services services = platform::CurrentServices();
+    services.pictures = &pictures;
+    platform::ServicesScope scope(services);
+    core::Program program;
+    ::testing::internal::CaptureStderr();
+    program.Start();
+    h.windows.choose = "Setting";
+    program.Main().MouseMove.Raise(0, 0, platform::WM_RBUTTONUP * 15.0f, 0);
+    core::FrmOption& option = program.Option();
+    h.clock.Advance(5100);  // the snapshot's tick and one rotation
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(option.IsLoaded());
+    EXPECT_EQ(option.GifPlay1.Gifs(), nullptr);  // nothing was ever played
+    EXPECT_EQ(option.Picture(), core::LayoutPicture("FrmOption.bmp"));
+    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_FALSE(h.process.HasEnded());
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 // One channel of a constant-alpha blend of 150.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "platform/DataPaths.h"
 #include "platform/Form.h"
 #include "platform/Runtime.h"
 #include "platform/Services.h"
@@ -251,6 +252,7 @@ class Harness {
     platform::Services Doubles() {
         return platform::Services{.settingsFile = SettingsFile(),
                                   .appPath = AppPath(),
+                                  .userDataHome = UserDataHome(),
                                   .clock = &clock,
                                   .process = &process,
                                   .messageBox = &messages,
@@ -262,6 +264,19 @@ class Harness {
 
     std::filesystem::path SettingsFile() const { return dir / "config" / "Windows.INI"; }
     std::filesystem::path AppPath() const { return dir / "app"; }
+    std::filesystem::path UserDataHome() const { return dir / "user-data"; }
+    // Turns the program directory into an installed one: the pictures that come with the
+    // program in the share directory beside it, as the install rules lay them out.
+    std::filesystem::path MakeInstalledPictures() const {
+        const std::filesystem::path pictures =
+            (AppPath() / platform::InstalledDataFromProgram()).lexically_normal();
+        std::filesystem::create_directories(pictures);
+        return pictures;
+    }
+    // Where an installed program writes at run time.
+    std::filesystem::path UserData() const {
+        return UserDataHome() / "loomhaven" / "data" / "image";
+    }
     void WriteSettings(const std::string& content) const {
         std::filesystem::create_directories(SettingsFile().parent_path());
         WriteFile(SettingsFile(), content);
