@@ -74,10 +74,15 @@ inline constexpr Setting kUserName{u"Setting", u"UserName", u"58263", SettingChe
 inline constexpr Setting kPassWord{u"Setting", u"PassWord", u"58263", SettingCheck::LockPanelText};
 inline constexpr Setting kLock{u"Setting", u"Lock", u"True", SettingCheck::TrueOrFalse};
 inline constexpr Setting kLockTime{u"Setting", u"LockTime", u"15", SettingCheck::WholeMinutes};
+// Whether the user has been told that, without a notification area, the menu opens from the
+// main window's title strip. Kept with the settings: it is the user's, across runs.
+inline constexpr Setting kTitleMenuTold{u"Setting", u"TitleMenuTold", u"False",
+                                        SettingCheck::TrueOrFalse};
 
 static_assert(kUserName.Accepts(kUserName.defaultValue) &&
               kPassWord.Accepts(kPassWord.defaultValue) && kLock.Accepts(kLock.defaultValue) &&
-              kLockTime.Accepts(kLockTime.defaultValue));
+              kLockTime.Accepts(kLockTime.defaultValue) &&
+              kTitleMenuTold.Accepts(kTitleMenuTold.defaultValue));
 
 // The stored text of `setting`, or its default when the file, section or key is missing;
 // nothing when the file is there but cannot be read (not a regular file, no permission, an I/O
