@@ -48,6 +48,7 @@ class ForumServer:
 
     def __init__(self):
         self.requests = []  # (seconds since start, path)
+        self.cookie = None  # a Set-Cookie value the home page sends, when a test sets one
         self.lock = threading.Lock()
         self.started = time.monotonic()
         outer = self
@@ -61,6 +62,8 @@ class ForumServer:
                 self.send_header("Content-Type", "text/html; charset=utf-8")
                 self.send_header("Content-Length", str(len(body)))
                 self.send_header("Cache-Control", "no-store")
+                if outer.cookie and urllib.parse.urlparse(self.path).path == "/":
+                    self.send_header("Set-Cookie", outer.cookie)
                 self.end_headers()
                 self.wfile.write(body)
 
@@ -248,7 +251,7 @@ class Desktop:
 class Program:
     """The loomhaven binary with its own settings, profile and data directories."""
 
-    def __init__(self, desktop, server, settings=None):
+    def __init__(self, desktop, server, settings=None, extra_env=None):
         if not BINARY:
             raise unittest.SkipTest("LOOMHAVEN_BINARY is not set")
         self.desktop = desktop
@@ -277,6 +280,8 @@ class Program:
                        f'--host-resolver-rules="MAP {FORUM_HOST} 127.0.0.1:{server.port}" '
                        "--disable-background-networking --disable-component-update"))
         env.pop("QT_QPA_PLATFORM", None)
+        env.update(extra_env or {})
+        self.env = env
         self.log_path = os.path.join(self.home, "program.log")
         self.log = open(self.log_path, "w")
         # Every window the window manager lists from here on is the program's.
@@ -289,6 +294,12 @@ class Program:
         self.started = time.monotonic()
         self._watcher = threading.Thread(target=self._watch, daemon=True)
         self._watcher.start()
+
+    def start_again(self):
+        """Another start of the program by the same user, with the same environment: the
+        process, its output captured."""
+        return subprocess.Popen([BINARY], env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT, start_new_session=True)
 
     def window(self, name="Quillmere", timeout=30):
         """The id of the program's window of that title once it is really on screen (mapped,
@@ -408,13 +419,17 @@ class Program:
 
 class E2ETest(unittest.TestCase):
     """Starts a desktop (window manager and tray) and the forum server for each test; the test
-    starts the program with the settings it needs."""
+    starts the program with the settings it needs. A test class with `tray = False` gets a
+    desktop without a notification area."""
+
+    tray = True
 
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
         self.desktop.start_window_manager()
-        self.desktop.start_tray()
+        if self.tray:
+            self.desktop.start_tray()
         self.server = ForumServer()
         self.addCleanup(self.server.close)
 
@@ -425,8 +440,8 @@ class E2ETest(unittest.TestCase):
         x, y, _, _ = self.desktop.geometry(window)
         return x + point[0], y + point[1]
 
-    def start(self, settings=None):
-        program = Program(self.desktop, self.server, settings)
+    def start(self, settings=None, extra_env=None):
+        program = Program(self.desktop, self.server, settings, extra_env)
         self.server.reset_clock()
         self.addCleanup(program.close)
         self.addCleanup(lambda: self._dump_log_on_failure(program))
