@@ -244,6 +244,12 @@ void FrmMain::LockTimer_Timer() {
 void FrmMain::Timer2_Timer() {
     const platform::LocalTime now = platform::Clock().Now();
     Label2.SetCaption(ClockCaption(now.hour, now.minute, now.second));
+    // A notification area that went away took the way back to a hidden window with it: the
+    // window returns to the task bar, minimised, where its title strip holds the menu.
+    if (!Visible() && WindowState() == platform::vbMinimized &&
+        !platform::Shell().TrayAvailable()) {
+        SetVisible(true);
+    }
 }
 
 void FrmMain::Form_MouseMove(std::int16_t, std::int16_t, float x, float) {

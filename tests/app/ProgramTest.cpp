@@ -206,6 +206,18 @@ TEST_F(ProgramTest, ANotificationAreaThatGoesAwayLeavesTheTitleStripMenu) {
     EXPECT_EQ(h.messages.shown.size(), 1u);
 }
 
+TEST_F(ProgramTest, AHiddenWindowComesBackToTheTaskBarWhenTheNotificationAreaGoes) {
+    core::FrmMain& main = Start();
+    TrayLeftUp(main);
+    ASSERT_FALSE(main.Visible());
+    h.clock.Advance(5000);
+    EXPECT_FALSE(main.Visible()) << "hidden while the tray icon is there";
+    h.shell.trayAvailable = false;
+    h.clock.Advance(1000);
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(main.WindowState(), platform::vbMinimized) << "on the task bar, not in front";
+}
+
 // ---------------------------------------------------------------------------------------------
 // The sweep at start
 
