@@ -133,6 +133,31 @@ class InstanceTest(E2ETest):
         self.assertIn("e2e-session", names, f"{sig.name}: the login cookie was lost")
 
 
+class NotificationAreaGoesAwayTest(E2ETest):
+    def test_a_hidden_window_comes_back_to_the_task_bar_with_the_menu(self):
+        program = self.start("[Setting]\r\nTitleMenuTold=True\r\n")
+        window = program.window()
+        icon = wait_for(program.tray_icon, 15, what="the tray icon")
+        time.sleep(1)
+        self.desktop.click(*icon)
+        wait_for(lambda: window not in self.desktop.clients(), 10, what="the window to leave the task bar")
+        self.desktop.trayer.terminate()
+        self.desktop.trayer.wait(5)
+        # Back among the window manager's clients, that is on the task bar, minimised.
+        wait_for(lambda: window in self.desktop.clients(), 10, what="the window back on the task bar")
+        self.desktop.xdotool("windowactivate", window)  # a click on its task bar entry
+        program.window(timeout=10)
+        time.sleep(1)
+        self.desktop.click(*self.at(window, TITLE_STRIP), button=3)
+        time.sleep(1)
+        self.desktop.key("e")  # 退出软件(&E) from the title strip's menu
+        try:
+            status = program.process.wait(30)
+        except subprocess.TimeoutExpired:
+            self.fail("the title strip's menu did not end the program")
+        self.assertEqual(status, 0, program.output()[-2000:])
+
+
 class WithoutNotificationAreaTest(E2ETest):
     tray = False
 
