@@ -187,10 +187,39 @@ void FrmMain::Form_Activate() {
     BlendPictureBox(*this, Picture2, 100);
 }
 
-void FrmMain::Form_MouseDown(std::int16_t, std::int16_t, float, float) {
+void FrmMain::Form_MouseDown(std::int16_t button, std::int16_t, float, float y) {
     // Only the window's free surface reaches here (the title strip, the strip at the bottom):
     // a press on a control goes to the control.
+    const bool titleStrip = y < Picture1.Top();
+    if (button == platform::vbRightButton && titleStrip && !platform::Shell().TrayAvailable()) {
+        OpenMenuFromTitleStrip();
+        return;
+    }
     BeginWindowDrag(*this);
+}
+
+void FrmMain::OpenMenuFromTitleStrip() {
+    if (ReadSetting(kTitleMenuTold) != u"True") {
+        // Told once: a failed write only means being told again next time.
+        WriteSetting(kTitleMenuTold, u"True");
+        platform::MessageBoxes().Show(
+            u"桌面上没有通知区域：右键单击窗口顶部的标题栏即可打开软件的菜单。", u"系统提示",
+            platform::MsgBoxStyle::Ok);
+    }
+    FrmMenu& menu = m_program.Menu();
+    menu.Load();
+    PopupMenu(menu.AppMenu);
+}
+
+void FrmMain::ComeToFront() {
+    if (!IsLoaded()) {
+        return;
+    }
+    if (WindowState() != platform::vbNormal || !Visible()) {
+        SetWindowState(platform::vbNormal);
+        SetVisible(true);
+    }
+    BringToFront();
 }
 
 void FrmMain::ExtractBannerImages() {
@@ -233,6 +262,12 @@ void FrmMain::LockTimer_Timer() {
 void FrmMain::Timer2_Timer() {
     const platform::LocalTime now = platform::Clock().Now();
     Label2.SetCaption(ClockCaption(now.hour, now.minute, now.second));
+    // A notification area that went away took the way back to a hidden window with it: the
+    // window returns to the task bar, minimised, where its title strip holds the menu.
+    if (!Visible() && WindowState() == platform::vbMinimized &&
+        !platform::Shell().TrayAvailable()) {
+        SetVisible(true);
+    }
 }
 
 void FrmMain::Form_MouseMove(std::int16_t, std::int16_t, float x, float) {

@@ -69,6 +69,10 @@ class FrmMain : public platform::Form {
     float zLeft2 = 0;
     float zTop2 = 0;
 
+    // Shown in normal state and in front, as the tray icon's left click brings it back; the
+    // lock stays as it is.
+    void ComeToFront();
+
     // Locked means the lock panel lies over the browser panel (or is sliding there), not
     // beyond the window's edge.
     bool Locked() const;
@@ -82,6 +86,8 @@ class FrmMain : public platform::Form {
     void Form_Activate();
     void Form_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void Form_Resize();
+    // Without a notification area the tray menu opens from here, and says so the first time.
+    void OpenMenuFromTitleStrip();
     void Form_Unload();
     void Form_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void Timer1_Timer();

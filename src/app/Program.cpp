@@ -1,7 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "app/Program.h"
 
+#include <chrono>
+#include <string>
+
 #include "app/FrmMain.h"
+#include "forms/Layouts.h"
+#include "gif/clsGifs.h"
+#include "platform/Files.h"
+#include "platform/Kernel.h"
+#include "platform/Services.h"
 #include "settings/FrmMenu.h"
 #include "settings/FrmOption.h"
 
@@ -18,6 +26,16 @@ Program::~Program() {
 
 void Program::Start() {
     Main().Load();
+}
+
+void Program::ComeToFront() {
+    Main().ComeToFront();
+}
+
+void Program::Exit() {
+    FrmMenu& menu = Menu();
+    menu.Load();
+    menu.QExit.Click.Raise();
 }
 
 FrmMain& Program::Main() {
@@ -60,6 +78,35 @@ void Program::ShowOption() {
     FrmOption& option = Option();
     option.Show();
     option.BringToFront();
+}
+
+void SweepLeftovers() {
+    // A writer holds its new file for moments; one untouched for a minute is nobody's.
+    constexpr std::chrono::seconds kAge{60};
+    const std::filesystem::path settings = platform::CurrentServices().settingsFile;
+    const std::string settingsName = settings.filename().string();
+    platform::RemoveOwnLeftovers(
+        settings.parent_path(),
+        [&](std::string_view name) { return platform::IsReplacementFileOf(name, settingsName); },
+        kAge);
+    // Where the program writes its data files (beside the program, or the user's own directory).
+    platform::RemoveOwnLeftovers(
+        DataFile("101.gif", platform::DataAccess::Write).parent_path(),
+        [](std::string_view name) {
+            for (const std::string_view file :
+                 {"101.gif", "102.gif", "103.gif", "BlackGround.bmp"}) {
+                if (platform::IsReplacementFileOf(name, file)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        kAge);
+    char temp[platform::MAX_PATH];
+    const std::uint32_t length = platform::GetTempPathA(sizeof temp, temp);
+    if (length > 0 && length < sizeof temp) {
+        platform::RemoveOwnLeftovers(std::string(temp, length), clsGifs::IsFrameFileName, kAge);
+    }
 }
 
 }  // namespace core

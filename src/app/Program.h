@@ -22,6 +22,11 @@ class Program final : public ProgramWindows {
 
     // Loads the start-up window.
     void Start();
+    // Another start asked for the program: the main window comes to the front as its tray
+    // icon's left click brings it back, locked if it was locked.
+    void ComeToFront();
+    // Leaves the program as the tray menu's exit does.
+    void Exit();
 
     FrmMain& Main();
     platform::Form& MainWindow() override;
@@ -36,5 +41,10 @@ class Program final : public ProgramWindows {
     std::unique_ptr<FrmMenu> m_menu;
     std::unique_ptr<FrmOption> m_option;
 };
+
+// Removes what an earlier run that was killed left behind: the settings file's and the data
+// files' replacement files, and the GIF splitter's frame files in the temporary directory.
+// Only for the one instance of the user, before it writes anything.
+void SweepLeftovers();
 
 }  // namespace core

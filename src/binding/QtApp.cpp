@@ -7,14 +7,18 @@
 #include <QLoggingCategory>
 
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "app/Program.h"
 #include "binding/Convert.h"
+#include "binding/QtInstance.h"
 #include "binding/QtPictureDecoder.h"
 #include "binding/QtRuntime.h"
 #include "binding/QtShell.h"
 #include "binding/QtText.h"
 #include "binding/QtWindowSystem.h"
+#include "platform/Instance.h"
 #include "platform/Services.h"
 
 namespace binding {
@@ -36,6 +40,20 @@ int RunApplication(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);  // the tray icon keeps the program alive
     RegisterFontSubstitutions();
 
+    // One instance per user: a later start calls the running one to the front and leaves
+    // before it touches the settings or the browser's profile.
+    std::optional<QtInstancePeer> instance;
+    if (const auto dir = platform::InstanceDirectory(std::getenv("XDG_RUNTIME_DIR"),
+                                                     std::filesystem::temp_directory_path())) {
+        instance.emplace(*dir);
+        const platform::InstanceDecision decision = platform::DecideInstance(*instance);
+        if (decision.role == platform::InstanceRole::Second) {
+            return 0;
+        }
+    } else {
+        platform::Warn("no private runtime directory; running without the one-instance check");
+    }
+
     QtClock clock;
     QtProcess process;
     QtMessageBoxes messages;
@@ -45,6 +63,14 @@ int RunApplication(int argc, char** argv) {
     QtTextRasteriser text;
     int status = 0;
     {
+        core::Program* running = nullptr;
+        // Declared before the windows: a signal during the teardown that follows the exit
+        // does not cut it short.
+        QtEndingSignals endingSignals([&] {
+            if (running != nullptr) {
+                platform::RunHandler([&] { running->Exit(); });
+            }
+        });
         QtWindowSystem windows;
         platform::ServicesScope services(platform::Services{.clock = &clock,
                                                             .process = &process,
@@ -55,12 +81,21 @@ int RunApplication(int argc, char** argv) {
                                                             .text = &text,
                                                             .shell = &shell});
         core::Program program;
+        running = &program;
+        if (instance) {
+            instance->onCalled = [&] { platform::RunHandler([&] { program.ComeToFront(); }); };
+        }
+        core::SweepLeftovers();
         platform::RunHandler([&] { program.Start(); });
         if (!process.HasEnded()) {
             status = QApplication::exec();
         } else {
             status = 1;
         }
+        running = nullptr;
+    }
+    if (instance) {
+        instance->onCalled = nullptr;
     }
     return status;
 }

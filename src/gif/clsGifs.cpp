@@ -580,6 +580,37 @@ clsGifs::WalkStep clsGifs::WriteAndLoadFrame(std::size_t k) {
     return frameFile.Delete() ? WalkStep::GoOn : WalkStep::Stop;
 }
 
+bool clsGifs::IsFrameFileName(std::string_view name) {
+    // " " + frame number gives a prefix of up to three characters; the serial is 1 to FFFF.
+    if (name.size() < 2 || name[0] != ' ') {
+        return false;
+    }
+    std::string_view rest = name.substr(1);
+    if (!rest.ends_with(".GIF") && !rest.ends_with(".TMP")) {
+        return false;
+    }
+    rest.remove_suffix(4);
+    std::size_t digits = 0;
+    while (digits < rest.size() && digits < 2 && rest[digits] >= '0' && rest[digits] <= '9') {
+        ++digits;
+    }
+    if (digits == 0) {
+        return false;
+    }
+    // The serial follows the digits; with two digits the second may have been its start.
+    const auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    const std::string_view tail = rest.substr(1);
+    if (tail.empty() || tail.size() > 5) {
+        return false;
+    }
+    for (const char c : tail) {
+        if (!isHex(c)) {
+            return false;
+        }
+    }
+    return tail.size() <= 4 || (digits == 2);
+}
+
 std::string clsGifs::MakeTempFileName(std::string path, const std::string& prefix,
                                       const std::string& extension) {
     if (path.empty()) {

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Ole.h"
@@ -30,6 +31,11 @@ class clsGifs {
 
     clsGifs();
     ~clsGifs();
+
+    // Whether `name` is a frame file of the splitter in the temporary directory (a blank, the
+    // frame's number cut to two digits, a hexadecimal serial, ".GIF"), or the ".TMP" name that
+    // reserved it: what a killed walk can leave behind.
+    static bool IsFrameFileName(std::string_view name);
     clsGifs(const clsGifs&) = delete;
     clsGifs& operator=(const clsGifs&) = delete;
 

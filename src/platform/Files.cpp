@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace platform {
 namespace {
@@ -57,6 +60,51 @@ bool ReplaceAtomically(const std::string& target, std::string_view data, FileMod
         ::close(dfd);
     }
     return true;
+}
+
+bool IsReplacementFileOf(std::string_view name, std::string_view targetName) {
+    constexpr std::size_t kRandom = 6;  // mkostemp's XXXXXX
+    if (targetName.empty() || name.size() != targetName.size() + 2 + kRandom || name[0] != '.' ||
+        name.substr(1, targetName.size()) != targetName || name[targetName.size() + 1] != '.') {
+        return false;
+    }
+    for (const char c : name.substr(targetName.size() + 2)) {
+        const bool alnum =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alnum) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RemoveOwnLeftovers(const std::filesystem::path& dir,
+                       const std::function<bool(std::string_view)>& leftover,
+                       std::chrono::seconds minAge) {
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) {
+        return 0;
+    }
+    const int dfd = ::dirfd(d);
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(d)) {
+        const std::string_view name = entry->d_name;
+        if (!leftover(name)) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(dfd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() ||
+            now - st.st_mtime < static_cast<std::time_t>(minAge.count())) {
+            continue;
+        }
+        if (::unlinkat(dfd, entry->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(d);
+    return removed;
 }
 
 bool EnsurePrivateDirectory(const std::filesystem::path& dir) {

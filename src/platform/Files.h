@@ -3,8 +3,10 @@
 // may look into.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,6 +30,17 @@ inline bool ReplaceAtomically(const std::string& target, std::span<const std::ui
     return ReplaceAtomically(
         target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), mode);
 }
+
+// Whether `name` is one of the new files ReplaceAtomically writes beside a file named
+// `targetName` (a dot, the name, a dot and six random letters or digits): one a killed run left.
+bool IsReplacementFileOf(std::string_view name, std::string_view targetName);
+
+// Removes from `dir` the regular files of the effective user that `leftover` recognises by
+// name and that nobody has written for `minAge` (a live writer holds its file for moments
+// only). Links and everything of other users stay. Returns how many went.
+int RemoveOwnLeftovers(const std::filesystem::path& dir,
+                       const std::function<bool(std::string_view)>& leftover,
+                       std::chrono::seconds minAge);
 
 // Makes `dir` a directory that only its owner can enter (0700): the directories missing on the
 // way are created owner-only, and one that is there already has its mode narrowed. False when

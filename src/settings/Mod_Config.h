@@ -81,11 +81,16 @@ inline constexpr Setting kLock{u"Setting", u"Lock", u"True", SettingCheck::TrueO
 inline constexpr Setting kLockTime{u"Setting", u"LockTime", u"15", SettingCheck::WholeMinutes};
 // The forum the main window opens; empty stands for the compiled-in forum.
 inline constexpr Setting kHomePage{u"Setting", u"HomePage", u"", SettingCheck::WebAddress};
+// Whether the user has been told that, without a notification area, the menu opens from the
+// main window's title strip. Kept with the settings: it is the user's, across runs.
+inline constexpr Setting kTitleMenuTold{u"Setting", u"TitleMenuTold", u"False",
+                                        SettingCheck::TrueOrFalse};
 
 static_assert(kUserName.Accepts(kUserName.defaultValue) &&
               kPassWord.Accepts(kPassWord.defaultValue) && kLock.Accepts(kLock.defaultValue) &&
               kLockTime.Accepts(kLockTime.defaultValue) &&
-              kHomePage.Accepts(kHomePage.defaultValue));
+              kHomePage.Accepts(kHomePage.defaultValue) &&
+              kTitleMenuTold.Accepts(kTitleMenuTold.defaultValue));
 
 // The stored text of `setting`, or its default when the file, section or key is missing;
 // nothing when the file is there but cannot be read (not a regular file, no permission, an I/O

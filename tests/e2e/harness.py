@@ -48,6 +48,7 @@ class ForumServer:
 
     def __init__(self):
         self.requests = []  # (seconds since start, path)
+        self.cookie = None  # a Set-Cookie value the home page sends, when a test sets one
         self.lock = threading.Lock()
         self.started = time.monotonic()
         outer = self
@@ -61,6 +62,8 @@ class ForumServer:
                 self.send_header("Content-Type", "text/html; charset=utf-8")
                 self.send_header("Content-Length", str(len(body)))
                 self.send_header("Cache-Control", "no-store")
+                if outer.cookie and urllib.parse.urlparse(self.path).path == "/":
+                    self.send_header("Set-Cookie", outer.cookie)
                 self.end_headers()
                 self.wfile.write(body)
 
@@ -248,10 +251,11 @@ class Desktop:
 class Program:
     """The loomhaven binary with its own settings, profile and data directories."""
 
-    def __init__(self, desktop, server, settings=None, resolver=True, binary=None, prepare=None):
+    def __init__(self, desktop, server, settings=None, resolver=True, binary=None, prepare=None,
+                 extra_env=None):
         """`resolver`: the compiled-in forum host goes to `server`; `binary`: another copy of the
         program (an installed one) instead of the build's; `prepare(program)`: runs once the
-        directories are set up, before the program starts."""
+        directories are set up, before the program starts; `extra_env`: more environment."""
         if not BINARY:
             raise unittest.SkipTest("LOOMHAVEN_BINARY is not set")
         self.binary = binary or BINARY
@@ -283,6 +287,8 @@ class Program:
                         if resolver else "") +
                        "--disable-background-networking --disable-component-update"))
         env.pop("QT_QPA_PLATFORM", None)
+        env.update(extra_env or {})
+        self.env = env
         self.log_path = os.path.join(self.home, "program.log")
         self.log = open(self.log_path, "w")
         # Every window the window manager lists from here on is the program's.
@@ -297,6 +303,12 @@ class Program:
         self.started = time.monotonic()
         self._watcher = threading.Thread(target=self._watch, daemon=True)
         self._watcher.start()
+
+    def start_again(self):
+        """Another start of the program by the same user, with the same environment: the
+        process, its output captured."""
+        return subprocess.Popen([BINARY], env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT, start_new_session=True)
 
     def window(self, name="Quillmere", timeout=30):
         """The id of the program's window of that title once it is really on screen (mapped,
@@ -416,13 +428,17 @@ class Program:
 
 class E2ETest(unittest.TestCase):
     """Starts a desktop (window manager and tray) and the forum server for each test; the test
-    starts the program with the settings it needs."""
+    starts the program with the settings it needs. A test class with `tray = False` gets a
+    desktop without a notification area."""
+
+    tray = True
 
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
         self.desktop.start_window_manager()
-        self.desktop.start_tray()
+        if self.tray:
+            self.desktop.start_tray()
         self.server = ForumServer()
         self.addCleanup(self.server.close)
 

@@ -742,5 +742,48 @@ TEST_F(GifWalkTest, ASecondWalkStartsClean) {
     EXPECT_EQ(gif.FramePics().size(), 2u);
 }
 
+// The names a killed walk can leave are known by name alone, and nothing else is taken for one.
+TEST_F(GifWalkTest, FrameFilesAreKnownByTheirNames) {
+    GifBuilder b;
+    b.Header(1, 1, kFour);
+    for (int k = 0; k < 14; ++k) {  // frame numbers of one and of two digits
+        b.Image(0, 0, 1, 1, {static_cast<std::uint8_t>(k % 4)});
+    }
+    b.Trailer();
+    clsGifs gif;
+    Walk(gif, b);
+    ASSERT_GE(m_decoder.SeenFiles().size(), 12u);
+    for (const auto& seen : m_decoder.SeenFiles()) {
+        const std::string name = std::filesystem::path(seen.path).filename().string();
+        EXPECT_TRUE(clsGifs::IsFrameFileName(name)) << "'" << name << "'";
+        // The name that reserved it, before it took the ".GIF" ending.
+        EXPECT_TRUE(clsGifs::IsFrameFileName(name.substr(0, name.size() - 4) + ".TMP")) << name;
+    }
+    struct Case {
+        const char* name;
+        bool expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {" 01.GIF", true},
+             {" 0FFFF.GIF", true},
+             {" 12FFFF.GIF", true},
+             {" 99A.TMP", true},
+             {" 0.GIF", false},        // no serial
+             {" 0FFFFF.GIF", false},   // a serial of five digits after one digit
+             {" 123FFFF.GIF", false},  // too long
+             {" A1.GIF", false},       // the prefix is a number
+             {" 0ab.GIF", false},      // serials are upper case
+             {"01.GIF", false},        // no blank
+             {" 01.gif", false},
+             {" 01.GIF.bak", false},
+             {" 01.PNG", false},
+             {"  01.GIF", false},
+             {"101.gif", false},  // a banner
+             {".Windows.INI.a1B2c3", false},
+         }) {
+        EXPECT_EQ(clsGifs::IsFrameFileName(c.name), c.expected) << "'" << c.name << "'";
+    }
+}
+
 }  // namespace
 }  // namespace gif_tests

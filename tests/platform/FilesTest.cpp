@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "TempDir.h"
+#include "Unprivileged.h"
 
 namespace {
 
@@ -117,6 +120,86 @@ TEST(PrivateDirectory, RefusesWhatIsNoDirectory) {
     EXPECT_EQ(ReadFile(dir / "file"), "x");
     EXPECT_EQ(ModeOf(dir / "file"), 0644u);
     EXPECT_FALSE(platform::EnsurePrivateDirectory(""));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Leftovers of a killed run
+
+TEST(IsReplacementFileOf, KnowsTheNewFilesAndNothingElse) {
+    struct Case {
+        const char* name;
+        bool expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {".Windows.INI.a1B2c3", true},
+             {".Windows.INI.XXXXXX", true},
+             {".Windows.INI.000000", true},
+             {"Windows.INI", false},           // the settings file itself
+             {".Windows.INI", false},          // no random part
+             {".Windows.INI.a1B2c", false},    // five characters
+             {".Windows.INI.a1B2c3d", false},  // seven
+             {".Windows.INI.a1B2-3", false},   // not what mkostemp writes
+             {".Windows.INI.a1B2c3.bak", false},
+             {".windows.ini.a1B2c3", false},  // another file's
+             {".Windows.INIXa1B2c3", false},
+             {"xWindows.INI.a1B2c3", false},
+             {".101.gif.Qr5tU9", false},  // a banner's, not the settings file's
+         }) {
+        EXPECT_EQ(platform::IsReplacementFileOf(c.name, "Windows.INI"), c.expected) << c.name;
+    }
+    EXPECT_TRUE(platform::IsReplacementFileOf(".101.gif.Qr5tU9", "101.gif"));
+    EXPECT_FALSE(platform::IsReplacementFileOf("..abcdef", ""));
+}
+
+// Backdates a file's modification time, as a run killed long ago would have left it.
+void Age(const std::filesystem::path& p, int seconds) {
+    struct timeval times[2];
+    ::gettimeofday(&times[0], nullptr);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(::lutimes(p.c_str(), times), 0) << p;
+}
+
+TEST(RemoveOwnLeftovers, TakesOnlyOldRecognisedFilesOfOurs) {
+    TempDir dir;
+    const auto recognised = [](std::string_view name) { return name.starts_with("left"); };
+    WriteFile(dir / "left-old", "x");
+    Age(dir / "left-old", 3600);
+    WriteFile(dir / "left-new", "x");  // a live writer's: just written
+    WriteFile(dir / "other-old", "x");
+    Age(dir / "other-old", 3600);
+    std::filesystem::create_directory(dir / "left-dir");
+    Age(dir / "left-dir", 3600);
+    WriteFile(dir / "target", "keep");
+    std::filesystem::create_symlink(dir / "target", dir / "left-link");
+    Age(dir / "left-link", 3600);
+
+    EXPECT_EQ(platform::RemoveOwnLeftovers(dir.path(), recognised, std::chrono::seconds(60)), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "left-old"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "left-new"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "other-old"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "left-dir"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "left-link"));
+    EXPECT_EQ(ReadFile(dir / "target"), "keep");
+
+    EXPECT_EQ(platform::RemoveOwnLeftovers(dir / "missing", recognised, std::chrono::seconds(0)),
+              0);
+}
+
+TEST(RemoveOwnLeftovers, LeavesAnotherUsersFiles) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to plant another user's file";
+    }
+    TempDir dir;
+    WriteFile(dir / "left-theirs", "x");
+    ASSERT_EQ(
+        ::chown((dir / "left-theirs").c_str(), testing_support::kNobody, testing_support::kNobody),
+        0);
+    Age(dir / "left-theirs", 3600);
+    EXPECT_EQ(platform::RemoveOwnLeftovers(
+                  dir.path(), [](std::string_view) { return true; }, std::chrono::seconds(0)),
+              0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "left-theirs"));
 }
 
 }  // namespace
