@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 
 #include <cstdlib>
 
@@ -30,6 +32,13 @@ int RunApplication(int argc, char** argv) {
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false"));
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        // The page is composed in software into the window's own backing store. With the
+        // default GL composition every repaint of the window, however small (the clock's label
+        // once a second), puts the whole window through the GL compositor, and a GL context
+        // is kept in the process for it.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("loomhaven"));
     QApplication::setOrganizationName(QStringLiteral("loomhaven"));
