@@ -12,6 +12,7 @@
 #include <string>
 
 #include "binding/Browser.h"
+#include "binding/QtApp.h"
 #include "binding/QtRuntime.h"
 #include "forms/WebBrowser.h"
 #include "platform/Services.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    binding::ChoosePageComposition();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("loomhaven"));
     QApplication::setOrganizationName(QStringLiteral("loomhaven"));

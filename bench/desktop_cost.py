@@ -5,7 +5,8 @@
 Each program runs on its own Xvfb display (with openbox and trayer, as on a user's desktop)
 and loads the same loopback page. Measures:
   mapped   time from exec until the window is viewable (xdotool, polled every 10 ms)
-  PSS      sum of Pss in /proc/<pid>/smaps_rollup over the whole process tree
+  PSS      sum of Pss in /proc/<pid>/smaps_rollup over the whole process tree (and the
+           private part, Private_Clean + Private_Dirty, which other programs do not move)
   CPU      run time of every thread of the tree (/proc/<pid>/task/<tid>/schedstat, ns),
            as a percentage of one core over the idle window (a thread that ends within the
            window loses its share)
@@ -181,13 +182,21 @@ def switches(pid):
     return sum(int(v) for v in re.findall(r"^(?:non)?voluntary_ctxt_switches:\s*(\d+)", status, re.M))
 
 
-def pss_mb(pids):
-    total = 0
+def memory_mb(pids):
+    """PSS and private memory (Private_Clean + Private_Dirty) of the processes, in MB. PSS
+    shares each library page among every process that maps it, other programs' included, so
+    it moves with what else runs on the machine; the private part does not."""
+    pss = private = 0
     for pid in pids:
-        m = re.search(r"^Pss:\s*(\d+) kB", read(f"/proc/{pid}/smaps_rollup"), re.M)
-        if m:
-            total += int(m.group(1))
-    return total / 1024
+        rollup = read(f"/proc/{pid}/smaps_rollup")
+        values = dict(re.findall(r"^(\w+):\s*(\d+) kB", rollup, re.M))
+        pss += int(values.get("Pss", 0))
+        private += int(values.get("Private_Clean", 0)) + int(values.get("Private_Dirty", 0))
+    return pss / 1024, private / 1024
+
+
+def pss_mb(pids):
+    return memory_mb(pids)[0]
 
 
 def idle(pid, seconds):
@@ -205,8 +214,9 @@ def idle(pid, seconds):
     main1 = run_ns(before.get(pid, {}), after.get(pid, {}))
     sw1 = switches(pid) - sw0
     ns = elapsed * 1e9
+    pss, private = memory_mb(pids)
     return {"cpu": 100 * tree1 / ns, "cpu_main": 100 * main1 / ns, "wakeups": sw1 / elapsed,
-            "pss": pss_mb(pids)}
+            "pss": pss, "private": private, "processes": len([p for p in pids if read(f"/proc/{p}/stat")])}
 
 
 class Subject:
@@ -287,6 +297,8 @@ def idle_table(args, build):
     rows = [
         ("window mapped after exec (ms)", b["mapped"] * 1000, s["mapped"] * 1000, "ratio"),
         ("PSS of the process tree, shown (MB)", b["pss"], s["pss"], "ratio"),
+        ("private memory of the tree, shown (MB)", b["private"], s["private"], "ratio"),
+        ("processes in the tree, shown", b["processes"], s["processes"], "ratio"),
         ("CPU of the tree, shown idle (% core)", b["cpu"], s["cpu"], "ratio"),
         ("CPU of the main process, shown (% core)", b["cpu_main"], s["cpu_main"], "ratio"),
         ("main-thread wake-ups, shown (/s)", b["wakeups"], s["wakeups"], "ratio"),
@@ -322,7 +334,7 @@ def soak(args, build):
                     word = line.strip()
                     if word in ("baseline", "done"):
                         time.sleep(1)
-                        marks[word] = pss_mb(tree(subject.process.pid))
+                        marks[word] = memory_mb(tree(subject.process.pid))
                         marks[word + "_t"] = time.monotonic()
                     if word == "done":
                         break
@@ -334,11 +346,13 @@ def soak(args, build):
                 subject.close()
     finally:
         server.close()
-    print(f"{args.soak} reloads of a loopback page, PSS of the process tree")
-    print(f"| {'browser':20} | {'after 1st (MB)':>14} | {'after last (MB)':>15} | {'growth':>7} | {'time (s)':>8} |")
-    print(f"|{'-' * 22}|{'-' * 16}|{'-' * 17}|{'-' * 9}|{'-' * 10}|")
-    for name, (first, last, seconds) in results.items():
-        print(f"| {name:20} | {first:14.1f} | {last:15.1f} | {100 * (last / first - 1):6.1f}% | {seconds:8.1f} |")
+    print(f"{args.soak} reloads of a loopback page, memory of the process tree (MB)")
+    print(f"| {'browser':18} | {'PSS 1st':>8} | {'PSS last':>8} | {'growth':>7} "
+          f"| {'private 1st':>11} | {'private last':>12} | {'growth':>7} | {'time (s)':>8} |")
+    print(f"|{'-' * 20}|{'-' * 10}|{'-' * 10}|{'-' * 9}|{'-' * 13}|{'-' * 14}|{'-' * 9}|{'-' * 10}|")
+    for name, ((pss0, priv0), (pss1, priv1), seconds) in results.items():
+        print(f"| {name:18} | {pss0:8.1f} | {pss1:8.1f} | {100 * (pss1 / pss0 - 1):6.1f}% "
+              f"| {priv0:11.1f} | {priv1:12.1f} | {100 * (priv1 / priv0 - 1):6.1f}% | {seconds:8.1f} |")
 
 
 def main():
