@@ -311,9 +311,9 @@ def idle_table(args, build):
     print(f"| {'figure':44} | {'bare view':>9} | {'loomhaven':>9} | {'ratio':>6} |")
     print(f"|{'-' * 46}|{'-' * 11}|{'-' * 11}|{'-' * 8}|")
     for name, peer, value, kind in rows:
-        shown_peer = f"{peer:9.2f}" if peer is not None else f"{'-':>9}"
+        shown_peer = f"{peer:9.3f}" if peer is not None else f"{'-':>9}"
         r = ratio(value, peer) if peer is not None else "-"
-        print(f"| {name:44} | {shown_peer} | {value:9.2f} | {r:>6} |")
+        print(f"| {name:44} | {shown_peer} | {value:9.3f} | {r:>6} |")
 
 
 def soak(args, build):
