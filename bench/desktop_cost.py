@@ -332,7 +332,7 @@ def soak(args, build):
                 started = time.monotonic()
                 for line in subject.process.stdout:
                     word = line.strip()
-                    if word in ("baseline", "done"):
+                    if word in ("baseline", "half", "done"):
                         time.sleep(1)
                         marks[word] = memory_mb(tree(subject.process.pid))
                         marks[word + "_t"] = time.monotonic()
@@ -340,19 +340,23 @@ def soak(args, build):
                         break
                 if "done" not in marks:
                     raise RuntimeError(f"{name}: the soak did not finish")
-                results[name] = (marks["baseline"], marks["done"],
+                results[name] = (marks["baseline"], marks["half"], marks["done"],
                                  marks["done_t"] - marks["baseline_t"])
             finally:
                 subject.close()
     finally:
         server.close()
-    print(f"{args.soak} reloads of a loopback page, memory of the process tree (MB)")
-    print(f"| {'browser':18} | {'PSS 1st':>8} | {'PSS last':>8} | {'growth':>7} "
-          f"| {'private 1st':>11} | {'private last':>12} | {'growth':>7} | {'time (s)':>8} |")
-    print(f"|{'-' * 20}|{'-' * 10}|{'-' * 10}|{'-' * 9}|{'-' * 13}|{'-' * 14}|{'-' * 9}|{'-' * 10}|")
-    for name, ((pss0, priv0), (pss1, priv1), seconds) in results.items():
-        print(f"| {name:18} | {pss0:8.1f} | {pss1:8.1f} | {100 * (pss1 / pss0 - 1):6.1f}% "
-              f"| {priv0:11.1f} | {priv1:12.1f} | {100 * (priv1 / priv0 - 1):6.1f}% | {seconds:8.1f} |")
+    print(f"{args.soak} reloads of a loopback page, memory of the process tree (MB) after the "
+          f"first load, after {args.soak // 2} reloads and after the last")
+    print(f"| {'browser':18} | {'PSS':>23} | {'growth':>7} | {'private':>23} | {'growth':>7} "
+          f"| {'2nd half':>8} | {'time (s)':>8} |")
+    print(f"|{'-' * 20}|{'-' * 25}|{'-' * 9}|{'-' * 25}|{'-' * 9}|{'-' * 10}|{'-' * 10}|")
+    for name, (first, half, last, seconds) in results.items():
+        pss = f"{first[0]:.1f} / {half[0]:.1f} / {last[0]:.1f}"
+        private = f"{first[1]:.1f} / {half[1]:.1f} / {last[1]:.1f}"
+        print(f"| {name:18} | {pss:>23} | {100 * (last[0] / first[0] - 1):6.1f}% | {private:>23} "
+              f"| {100 * (last[1] / first[1] - 1):6.1f}% | {100 * (last[1] / half[1] - 1):7.1f}% "
+              f"| {seconds:8.1f} |")
 
 
 def main():

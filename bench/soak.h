@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Drives reloads of a view as fast as the page loads, and tells the benchmark on stdout when
-// to take its measures: "baseline" after the first load, "done" after the last. Each report
+// to take its measures: "baseline" after the first load, "half" after half the reloads (what
+// the second half adds tells a warm-up from a leak), "done" after the last. Each report
 // is followed by a pause, so the measure sees the processes at rest.
 #pragma once
 
@@ -21,6 +22,10 @@ inline void Soak(QWebEngineView& view, int reloads, std::function<void()> reload
         const int done = (*loads)++;
         if (done == 0) {
             std::printf("baseline\n");
+            std::fflush(stdout);
+            QTimer::singleShot(kPauseMs, reload);
+        } else if (done == reloads / 2) {
+            std::printf("half\n");
             std::fflush(stdout);
             QTimer::singleShot(kPauseMs, reload);
         } else if (done == reloads) {
