@@ -179,6 +179,21 @@ void FrmMain::Form_Load() {
     ExtractBannerImages();
     // 10. The reload period, read once: a new value counts from the next start.
     m_lockTimeValue = ReadSetting(kLockTime);
+    m_running = true;
+}
+
+void FrmMain::SetVisible(bool v) {
+    const bool was = Visible();
+    Form::SetVisible(v);
+    // The hide and show of the load itself leave the clock alone: its first tick is a second
+    // after the load.
+    if (!m_running || v == was) {
+        return;
+    }
+    if (v) {
+        Timer2_Timer();
+    }
+    Timer2.SetEnabled(v);
 }
 
 void FrmMain::Form_Activate() {
@@ -312,6 +327,7 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::Form_Unload() {
+    m_running = false;
     TrayIcon().DeleteNotifyIcon();
 }
 

@@ -81,6 +81,10 @@ class FrmMain : public platform::Form {
     // just changed: the reload schedule counts from here.
     void OpenHomePage();
 
+    // Hidden, the window paints nothing: the clock stops with it and is brought up to date
+    // the moment the window is shown again. The reload schedule runs on regardless.
+    void SetVisible(bool v) override;
+
   private:
     void Form_Load();
     void Form_Activate();
@@ -114,6 +118,7 @@ class FrmMain : public platform::Form {
     std::unique_ptr<VelNotifyIcon> m_tray;
     std::u16string m_lockTimeValue;
     std::int32_t m_lockCount = 0;
+    bool m_running = false;  // from the end of the load to the unload
 };
 
 // The reload period in minutes that `lockTime` stands for: a whole number of minutes of at

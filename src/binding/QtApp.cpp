@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,16 @@
 
 namespace binding {
 
+void ChoosePageComposition() {
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        // The page is composed in software into the window's own backing store. With the
+        // default GL composition every repaint of the window, however small (the clock's label
+        // once a second), puts the whole window through the GL compositor, and a GL context
+        // is kept in the process for it.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
+}
+
 int RunApplication(int argc, char** argv) {
     // Chromium refuses to run its sandbox as root; only then is it switched off. Whatever the
     // environment already holds for the browser engine stays as it is.
@@ -34,6 +46,7 @@ int RunApplication(int argc, char** argv) {
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false"));
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ChoosePageComposition();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("loomhaven"));
     QApplication::setOrganizationName(QStringLiteral("loomhaven"));

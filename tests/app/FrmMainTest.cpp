@@ -269,6 +269,53 @@ TEST_F(FrmMainTest, MinimisingByAnyMeansHides) {
     EXPECT_FALSE(main.Visible());
 }
 
+// Hidden, the window stops its clock (nothing would see it) but never its reload schedule;
+// shown again, the clock reads the time at once rather than a second later.
+enum class HideRoute { TrayClick, MinimisedBySystem, CloseButton };
+
+class HiddenClockTest : public FrmMainTest, public ::testing::WithParamInterface<HideRoute> {};
+
+TEST_P(HiddenClockTest, StopsTheClockButNotTheReloads) {
+    h.clock.SetTime(2026, 12, 9, 13, 7, 44);
+    core::FrmMain& main = Start();
+    h.clock.Advance(2000);
+    ASSERT_EQ(main.Label2.Caption(), u"1:7:46");
+
+    switch (GetParam()) {
+        case HideRoute::TrayClick:
+            Tray(main, platform::WM_LBUTTONUP);
+            break;
+        case HideRoute::MinimisedBySystem:
+            main.WindowStateFromView(platform::vbMinimized);
+            break;
+        case HideRoute::CloseButton:
+            main.QExit.Click.Raise(platform::vbLeftButton);
+            break;
+    }
+    ASSERT_FALSE(main.Visible());
+    EXPECT_FALSE(main.Timer2.Running());
+    h.clock.Advance(20 * kMinute);
+    EXPECT_EQ(main.Label2.Caption(), u"1:7:46") << "no clock ticks while hidden";
+    EXPECT_EQ(m_engine.refreshes, std::vector<long long>{16 * kMinute})
+        << "the schedule goes on while hidden";
+
+    Tray(main, platform::WM_LBUTTONUP);  // back from the tray
+    ASSERT_TRUE(main.Visible());
+    EXPECT_EQ(main.Label2.Caption(), u"1:27:46") << "up to date the moment it shows";
+    h.clock.Advance(1000);
+    EXPECT_EQ(main.Label2.Caption(), u"1:27:47");
+}
+
+std::string RouteName(const ::testing::TestParamInfo<HideRoute>& route) {
+    const char* const names[] = {"TrayClick", "MinimisedBySystem", "CloseButton"};
+    return names[static_cast<int>(route.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, HiddenClockTest,
+                         ::testing::Values(HideRoute::TrayClick, HideRoute::MinimisedBySystem,
+                                           HideRoute::CloseButton),
+                         RouteName);
+
 TEST_F(FrmMainTest, WithoutNotificationAreaMinimisingKeepsTheWindowReachable) {
     h.shell.trayAvailable = false;
     core::FrmMain& main = Start();
