@@ -14,7 +14,15 @@ and loads the same loopback page. Measures:
            (/proc/<pid>/task/<pid>/status), per second
 The program is measured shown (locked, the clock running) and then hidden in the tray.
 
+With --banner, the settings window's banner instead: the program hidden in the tray, then in
+the same run with its settings window open (from the tray menu, as a user opens it; the main
+window goes to the tray), so the window's own share is the difference; against a QMovie in a
+plain label of the banner's size (bench/movie_banner), turning the same banners every 5 s as
+the window does (102.gif first, then 101, 102, 103, ...), and playing 102.gif alone.
+
   desktop_cost.py [--build DIR] [--settle S] [--idle S]     the idle table
+  desktop_cost.py --banner [--build DIR] [--settle S] [--idle S]
+                                                            the banner table
   desktop_cost.py --soak N [--build DIR]                    N reloads through the program's own
                                                             browser and through the bare view
 """
@@ -32,6 +40,9 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FORUM_HOST = "bbs.loomhaven.example"
+SETTINGS_TITLE = "软件设置"
+ASSETS = os.path.join(HERE, "..", "assets")
+BANNER_SETTLE = 5  # seconds after a window is up before its banner is measured
 
 PAGE = b"""<!doctype html>
 <html><head><meta charset="utf-8"><title>forum</title></head>
@@ -254,6 +265,18 @@ class Subject:
         self.desktop.xdotool("click", "1")
         wait_for(lambda: not self.desktop.visible(self.title), 10, what="the window to hide")
 
+    def open_settings(self, classname):
+        """The settings window from the tray icon's menu (its key S); the main window goes to
+        the tray."""
+        x, y = wait_for(lambda: self.desktop.tray_icon(classname), 10, what="the tray icon")
+        self.desktop.xdotool("mousemove", "--sync", str(x), str(y))
+        time.sleep(0.2)
+        self.desktop.xdotool("click", "3")
+        time.sleep(1)
+        self.desktop.xdotool("key", "s")
+        wait_for(lambda: self.desktop.visible(SETTINGS_TITLE), 15, what="the settings window")
+        wait_for(lambda: not self.desktop.visible(self.title), 10, what="the main window to hide")
+
     def close(self):
         if self.process.poll() is None:
             os.killpg(self.process.pid, 15)
@@ -316,6 +339,60 @@ def idle_table(args, build):
         print(f"| {name:44} | {shown_peer} | {value:9.3f} | {r:>6} |")
 
 
+def banner_table(args, build):
+    server = Server()
+    figures = {}
+    try:
+        ours = Subject([os.path.join(build, "src", "loomhaven")], server, "Quillmere")
+        try:
+            time.sleep(args.settle)
+            ours.hide_to_tray("loomhaven")
+            time.sleep(3)
+            figures["hidden"] = idle(ours.process.pid, args.idle)
+            ours.open_settings("loomhaven")
+            time.sleep(BANNER_SETTLE)
+            figures["open"] = idle(ours.process.pid, args.idle)
+            if ours.process.poll() is not None or not ours.desktop.visible(SETTINGS_TITLE):
+                raise RuntimeError("the settings window did not stay open")
+        finally:
+            ours.close()
+        movie = os.path.join(build, "bench", "movie_banner")
+        turning = ("102.gif", "101.gif", "102.gif", "103.gif")
+        for name, files in (("turning", turning), ("102", ("102.gif",))):
+            peer = Subject([movie, *(os.path.join(ASSETS, f) for f in files)], server, "movie_banner")
+            try:
+                time.sleep(BANNER_SETTLE)
+                figures[name] = idle(peer.process.pid, args.idle)
+            finally:
+                peer.close()
+    finally:
+        server.close()
+    h, o, t, one = figures["hidden"], figures["open"], figures["turning"], figures["102"]
+    share = {k: o[k] - h[k] for k in ("cpu", "cpu_main", "wakeups")}
+    rows = [
+        ("CPU of the main process, hidden (% core)", None, h["cpu_main"]),
+        ("CPU of the main process, settings open", t["cpu_main"], o["cpu_main"]),
+        ("  the same, against 102.gif alone", one["cpu_main"], o["cpu_main"]),
+        ("settings window's share: open - hidden", t["cpu_main"], share["cpu_main"]),
+        ("  the same, against 102.gif alone", one["cpu_main"], share["cpu_main"]),
+        ("CPU of the tree, hidden (% core)", None, h["cpu"]),
+        ("CPU of the tree, settings open (% core)", t["cpu"], o["cpu"]),
+        ("tree's share: open - hidden (% core)", t["cpu"], share["cpu"]),
+        ("main-thread wake-ups, hidden (/s)", None, h["wakeups"]),
+        ("main-thread wake-ups, settings open (/s)", t["wakeups"], o["wakeups"]),
+        ("wake-ups' share: open - hidden (/s)", t["wakeups"], share["wakeups"]),
+    ]
+    print(f"settle {args.settle} s (banners {BANNER_SETTLE} s), idle {args.idle} s, "
+          f"{os.cpu_count()} cores; CPU in % of a core; QMovie: the banners turning every 5 s, "
+          "unless said")
+    print(f"| {'figure':46} | {'QMovie':>9} | {'loomhaven':>9} | {'ratio':>6} |")
+    print(f"|{'-' * 48}|{'-' * 11}|{'-' * 11}|{'-' * 8}|")
+    for name, peer, value in rows:
+        shown_peer = f"{peer:9.3f}" if peer is not None else f"{'-':>9}"
+        r = ratio(value, peer) if peer is not None else "-"
+        print(f"| {name:46} | {shown_peer} | {value:9.3f} | {r:>6} |")
+
+
 def soak(args, build):
     server = Server()
     url = f"http://{FORUM_HOST}/"
@@ -366,10 +443,14 @@ def main():
     parser.add_argument("--settle", type=float, default=15, help="seconds after start before measuring")
     parser.add_argument("--idle", type=float, default=20, help="seconds of each idle measure")
     parser.add_argument("--soak", type=int, default=0, help="run the reload soak with N reloads")
+    parser.add_argument("--banner", action="store_true",
+                        help="the settings window's banner against a QMovie in a plain label")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     if args.soak:
         soak(args, build)
+    elif args.banner:
+        banner_table(args, build)
     else:
         idle_table(args, build)
 
