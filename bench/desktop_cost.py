@@ -359,7 +359,8 @@ def banner_table(args, build):
         movie = os.path.join(build, "bench", "movie_banner")
         turning = ("102.gif", "101.gif", "102.gif", "103.gif")
         for name, files in (("turning", turning), ("102", ("102.gif",))):
-            peer = Subject([movie, *(os.path.join(ASSETS, f) for f in files)], server, "movie_banner")
+            peer = Subject([movie, *(os.path.join(ASSETS, f) for f in files)], server,
+                           "movie_banner")
             try:
                 time.sleep(BANNER_SETTLE)
                 figures[name] = idle(peer.process.pid, args.idle)
