@@ -45,7 +45,7 @@ FrmMain::FrmMain(Program& program) : Form("FrmMain"), m_program(program) {
     Add(Picture2);
     Add(Picture1);
     Add(QExit);
-    for (platform::Timer* t : {&LockTimer, &Timer1, &Timer2, &zTimCtn1, &zTimCtn2}) {
+    for (platform::Timer* t : {&LockTimer, &Timer1, &Timer2, &TrayTimer, &zTimCtn1, &zTimCtn2}) {
         Add(*t);
     }
     // Front to back: the clock and the error text over the controls, the plate at the back.
@@ -128,6 +128,7 @@ FrmMain::FrmMain(Program& program) : Form("FrmMain"), m_program(program) {
     Timer1.TimerEvent.Connect([this] { Timer1_Timer(); });
     LockTimer.TimerEvent.Connect([this] { LockTimer_Timer(); });
     Timer2.TimerEvent.Connect([this] { Timer2_Timer(); });
+    TrayTimer.TimerEvent.Connect([this] { TrayTimer_Timer(); });
     zTimCtn1.TimerEvent.Connect([this] { zTimCtn1_Timer(); });
     zTimCtn2.TimerEvent.Connect([this] { zTimCtn2_Timer(); });
     CommandButton1.Click.Connect([this] { CommandButton1_Click(); });
@@ -194,6 +195,8 @@ void FrmMain::SetVisible(bool v) {
         Timer2_Timer();
     }
     Timer2.SetEnabled(v);
+    // Only a hidden window needs to know whether the notification area is still there.
+    TrayTimer.SetEnabled(!v);
 }
 
 void FrmMain::Form_Activate() {
@@ -277,6 +280,9 @@ void FrmMain::LockTimer_Timer() {
 void FrmMain::Timer2_Timer() {
     const platform::LocalTime now = platform::Clock().Now();
     Label2.SetCaption(ClockCaption(now.hour, now.minute, now.second));
+}
+
+void FrmMain::TrayTimer_Timer() {
     // A notification area that went away took the way back to a hidden window with it: the
     // window returns to the task bar, minimised, where its title strip holds the menu.
     if (!Visible() && WindowState() == platform::vbMinimized &&

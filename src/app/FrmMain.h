@@ -43,6 +43,8 @@ class FrmMain : public platform::Form {
     platform::Timer LockTimer{"LockTimer", 60000, true};
     platform::Timer Timer1{"Timer1", 5000, true};
     platform::Timer Timer2{"Timer2", 1000, true};
+    // While hidden: brings the window back to the task bar if the notification area goes.
+    platform::Timer TrayTimer{"TrayTimer", 1000, false};
     platform::Timer zTimCtn1{"zTimCtn1", 15, false};
     platform::Timer zTimCtn2{"zTimCtn2", 15, false};
 
@@ -97,6 +99,7 @@ class FrmMain : public platform::Form {
     void Timer1_Timer();
     void LockTimer_Timer();
     void Timer2_Timer();
+    void TrayTimer_Timer();
     void zTimCtn1_Timer();
     void zTimCtn2_Timer();
     void CommandButton1_Click();

@@ -89,6 +89,7 @@ class InstanceTest(E2ETest):
         tmp = tempfile.mkdtemp(prefix="loomhaven-e2e-tmp-")
         self.addCleanup(lambda: subprocess.run(["rm", "-rf", tmp]))
         self.server.cookie = "e2e-session=kept; Max-Age=86400; Path=/"
+        loads = len(self.server.page_loads())  # the server lives on from one signal to the next
         program = self.start(extra_env={"TMPDIR": tmp})
         # What a run killed long ago left, and what only looks like it.
         planted = [os.path.join(tmp, " 01A2B.GIF"), os.path.join(tmp, " 12FF.TMP"),
@@ -101,7 +102,7 @@ class InstanceTest(E2ETest):
             age(path)
         window = program.window()
         wait_for(program.tray_icon, 15, what="the tray icon")
-        wait_for(self.server.page_loads, 30, what="the home page")
+        wait_for(lambda: len(self.server.page_loads()) > loads, 30, what="this run's home page")
         # The settings window plays the banners: the splitter writes and removes frame files.
         icon = program.tray_icon()
         self.desktop.click(*icon, button=3)
