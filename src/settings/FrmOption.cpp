@@ -58,8 +58,9 @@ constexpr std::int64_t kButtonFace = 0x80000000LL | platform::gdi::COLOR_BTNFACE
 
 constexpr int kWindowFrame = 6;  // the system colour of window frames, a text box's border
 
-void PlaceTextBox(TextBox& box, platform::Twips top, int tabIndex) {
-    box.Move(1485, top, 2280, 285);
+void PlaceTextBox(TextBox& box, platform::Twips left, platform::Twips top, platform::Twips width,
+                  int tabIndex) {
+    box.Move(left, top, width, 285);
     box.SetTabIndex(tabIndex);
     box.SetForeColor(platform::gdi::GetSysColor(platform::gdi::COLOR_WINDOWTEXT));
     box.SetBorderColor(platform::gdi::GetSysColor(kWindowFrame));
@@ -124,8 +125,7 @@ FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(pro
     }
 
     // The forum's address: a row of its own in the free lower part of the other settings.
-    PlaceTextBox(HomePage, 4755, 21);
-    HomePage.Move(1320, 4755, 4335, 285);
+    PlaceTextBox(HomePage, 1320, 4755, 4335, 21);
     PlaceLabel(Label5, 330, 4800, 900, 180, 20, u"论坛地址：", RGB(0, 0, 255), kSong9);
     PlaceOption(ReUpdate[3], 2085, 4350, 1080, 19, u" 23分钟");
     PlaceOption(ReUpdate[2], 1065, 4350, 1080, 18, u" 20分钟");
@@ -144,9 +144,9 @@ FrmOption::FrmOption(ProgramWindows& program) : Form("FrmOption"), m_program(pro
     Command1.SetTabIndex(9);
     Command1.SetCaption(u"修改");
     Command1.SetFont(kSong9);
-    PlaceTextBox(NewPass, 1755, 8);
-    PlaceTextBox(oldPass, 1305, 7);
-    PlaceTextBox(Users, 825, 6);
+    PlaceTextBox(NewPass, 1485, 1755, 2280, 8);
+    PlaceTextBox(oldPass, 1485, 1305, 2280, 7);
+    PlaceTextBox(Users, 1485, 825, 2280, 6);
     PlaceLabel(Label2[2], 525, 1785, 1050, 210, 5, u"新的密码：", RGB(0, 0, 0), kNewSong);
     PlaceLabel(Label2[1], 525, 1305, 1050, 210, 4, u"原始密码：", RGB(0, 0, 0), kNewSong);
     PlaceLabel(Label2[0], 525, 855, 1050, 210, 2, u"用户账号：", RGB(0, 0, 0), kNewSong);
@@ -316,13 +316,7 @@ void FrmOption::SaveHomePage() {
     if (m_refusingHomePage) {
         return;  // the message box took the keyboard: the box is not being left
     }
-    std::u16string_view typed = HomePage.Text();
-    while (!typed.empty() && (typed.front() == u' ' || typed.front() == u'\t')) {
-        typed.remove_prefix(1);
-    }
-    while (!typed.empty() && (typed.back() == u' ' || typed.back() == u'\t')) {
-        typed.remove_suffix(1);
-    }
+    const std::u16string_view typed = TrimBlanks(HomePage.Text());
     const std::optional<std::u16string> stored = TryReadSetting(kHomePage);
     if (stored && *stored == typed) {
         return;  // nothing new: the forum is not opened again

@@ -80,6 +80,19 @@ constexpr bool IsV6Char(char16_t c) {
 
 }  // namespace web_address_detail
 
+// `typed` without the blanks (spaces, tabs) around it.
+constexpr std::u16string_view TrimBlanks(std::u16string_view typed) {
+    std::size_t first = 0;
+    std::size_t last = typed.size();
+    while (first < last && web_address_detail::IsBlank(typed[first])) {
+        ++first;
+    }
+    while (last > first && web_address_detail::IsBlank(typed[last - 1])) {
+        --last;
+    }
+    return typed.substr(first, last - first);
+}
+
 // `typed` (blanks around it ignored) as an http or https address, or nothing. A value without
 // a scheme is a host (with a port and a path perhaps), completed to http. Anything else is no
 // address: another scheme ("javascript:", "file:", "data:"), no host, spaces or stray
@@ -87,15 +100,7 @@ constexpr bool IsV6Char(char16_t c) {
 // characters, or more than kMaxWebAddressBytes bytes.
 constexpr std::optional<WebAddressParts> ParseWebAddress(std::u16string_view typed) {
     using namespace web_address_detail;
-    std::size_t first = 0;
-    std::size_t last = typed.size();
-    while (first < last && IsBlank(typed[first])) {
-        ++first;
-    }
-    while (last > first && IsBlank(typed[last - 1])) {
-        --last;
-    }
-    std::u16string_view text = typed.substr(first, last - first);
+    std::u16string_view text = TrimBlanks(typed);
     if (text.empty() || Utf8Bytes(text) > kMaxWebAddressBytes) {
         return std::nullopt;
     }
