@@ -364,11 +364,10 @@ void FrmMain::ApplyLock() {
 }
 
 void FrmMain::LockPage() {
-    // Already over the page and staying, or on its way there. A panel sliding out is turned
-    // back.
-    const float edge = Picture1.Left() + Picture1.Width();
+    // Already over the page and staying, or on its way there. A panel sliding out still
+    // counts as locked, but is turned back.
     const bool sliding = zObj1 == &Picture2 && zTimCtn1.Running();
-    if (sliding ? zLeft1 < edge : Picture2.Left() < edge) {
+    if (sliding ? zLeft1 < Picture1.Left() + Picture1.Width() : Locked()) {
         return;
     }
     float left = Picture1.Left();
@@ -403,11 +402,10 @@ void FrmMain::PassWord_KeyDown(std::int16_t key) {
 }
 
 void FrmMain::QExit_Click(std::int16_t button) {
+    // Minimising covers the page first when the switch says so (Form_Resize); a switch that
+    // is neither "True" nor "False" leaves the button doing nothing.
     const std::u16string lock = ReadSetting(kLock);
-    if (lock == u"True" && button == platform::vbLeftButton) {
-        LockPage();
-        SetWindowState(platform::vbMinimized);
-    } else if (lock == u"False" && button == platform::vbLeftButton) {
+    if ((lock == u"True" || lock == u"False") && button == platform::vbLeftButton) {
         SetWindowState(platform::vbMinimized);
     }
 }
