@@ -91,7 +91,7 @@ void SweepLeftovers() {
         kAge);
     // Where the program writes its data files (beside the program, or the user's own directory).
     platform::RemoveOwnLeftovers(
-        DataFile("101.gif", platform::DataAccess::Write).parent_path(),
+        DataWriteDirectory(),
         [](std::string_view name) {
             for (const std::string_view file :
                  {"101.gif", "102.gif", "103.gif", "BlackGround.bmp"}) {

@@ -45,6 +45,10 @@ std::filesystem::path DataFile(std::string_view name, platform::DataAccess acces
     return platform::DataFilePath(Places(), name, access);
 }
 
+std::filesystem::path DataWriteDirectory() {
+    return Places().written;
+}
+
 bool WriteDataFile(std::string_view name, std::span<const std::uint8_t> bytes,
                    std::string_view what) {
     const platform::DataPlaces places = Places();

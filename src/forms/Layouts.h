@@ -20,6 +20,8 @@ std::shared_ptr<const platform::gdi::Bitmap> LayoutPicture(std::string_view name
 // a portable copy; installed, the pictures that came with the program are read from its share
 // directory and what it writes goes to the user's data directory (see platform/DataPaths.h).
 std::filesystem::path DataFile(std::string_view name, platform::DataAccess access);
+// The directory the program writes its data files into.
+std::filesystem::path DataWriteDirectory();
 
 // Writes `bytes` as the data file `name`, making its directory when it is missing; the file is
 // replaced at once, so a reader never finds part of it. A failure is told on stderr ("cannot

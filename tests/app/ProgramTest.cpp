@@ -233,8 +233,7 @@ TEST_F(ProgramTest, SweepTakesWhatAKilledRunLeftAndNothingElse) {
     TempDir tmp;
     testing_support::ScopedEnv tmpEnv("TMPDIR", tmp.path().string());
     const std::filesystem::path config = h.SettingsFile().parent_path();
-    const std::filesystem::path data =
-        core::DataFile("101.gif", platform::DataAccess::Write).parent_path();
+    const std::filesystem::path data = core::DataWriteDirectory();
     std::filesystem::create_directories(config);
     std::filesystem::create_directories(data);
     h.WriteSettings("[Setting]\r\nLock=False\r\n");
